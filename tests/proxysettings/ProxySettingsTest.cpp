@@ -4,6 +4,7 @@
 
 #include "common/core/Convert.h"
 #include "common/core/Registry.h"
+#include "tests/support/MachineKey.h"
 #include "tests/support/ReadOnlyKey.h"
 #include "tests/support/RegistrySnapshot.h"
 #include "tidewell/UpdaterKeys.h"
@@ -17,21 +18,9 @@ class ProxySettingsTest : public ::testing::Test {
 protected:
     void SetUp() override { test::DeleteKeyTree(HKEY_LOCAL_MACHINE, kTidewellKeyPath); }
 
-    TRegistry& Key() {
-        reg.SetRootKey(HKEY_LOCAL_MACHINE);
-        EXPECT_EQ(ERROR_SUCCESS, reg.OpenKey(kTidewellKeyPath, true));
-        return reg;
-    }
-    std::string Text(const char* name) {
-        std::string v = "<missing>";
-        Key().ReadString(name, v);
-        return v;
-    }
-    int32_t Number(const char* name) {
-        int32_t v = -1;
-        Key().ReadInteger(name, v);
-        return v;
-    }
+    TRegistry& Key() { return key.Open(); }
+    std::string Text(const char* name) { return key.Text(name); }
+    int32_t Number(const char* name) { return key.Number(name); }
     // Stores every value by hand, as an earlier run would have left them.
     void Plant(bool proxy, bool auth) {
         Key().WriteBool("Proxy", proxy);
@@ -53,7 +42,7 @@ protected:
     }
 
     test::RegistrySnapshot keep{HKEY_LOCAL_MACHINE, "Software\\Zephlor"};
-    TRegistry reg;
+    test::MachineKey key{kTidewellKeyPath};
 };
 
 void ExpectSame(const TProxyState& a, const TProxyState& b) {
@@ -152,7 +141,7 @@ TEST_F(ProxySettingsTest, PortThatIsNoWholeNumberStopsAfterProxy) {
 
 TEST_F(ProxySettingsTest, KeyWithoutWriteAccessNamesProxyAndStoresNothing) {
     Plant(false, false);
-    reg.CloseKey();
+    key.Close();
     test::ReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, kTidewellKeyPath);
     ASSERT_TRUE(readOnly.Active());
     try {

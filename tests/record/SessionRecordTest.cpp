@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "common/core/Registry.h"
+#include "tests/support/MachineKey.h"
 #include "tests/support/ReadOnlyKey.h"
 #include "tests/support/RegistrySnapshot.h"
 #include "tidewell/UpdaterKeys.h"
@@ -39,19 +40,10 @@ bool WrittenBetween(const std::string& text, const SYSTEMTIME& from, const SYSTE
 class SessionRecordTest : public ::testing::Test {
 protected:
     void SetUp() override { test::DeleteKeyTree(HKEY_LOCAL_MACHINE, kTidewellKeyPath); }
-    TRegistry& Key() {
-        reg.SetRootKey(HKEY_LOCAL_MACHINE);
-        EXPECT_EQ(ERROR_SUCCESS, reg.OpenKey(kTidewellKeyPath, true));
-        return reg;
-    }
-    std::string Text(const char* name) {
-        std::string v = "<missing>";
-        Key().ReadString(name, v);
-        return v;
-    }
+    TRegistry& Key() { return key.Open(); }
 
     test::RegistrySnapshot keep{HKEY_LOCAL_MACHINE, "Software\\Zephlor"};
-    TRegistry reg;
+    test::MachineKey key{kTidewellKeyPath};
 };
 
 }  // namespace
@@ -89,7 +81,7 @@ TEST_F(SessionRecordTest, EachRecordReplacesBothValuesAndShowsAtOnce) {
     GetLocalTime(&before);
     EXPECT_TRUE(RecordSessionResult(SessionErrorText(kConnectMessage)));
     GetLocalTime(&after);
-    std::string date = Text("LastDate");
+    std::string date = key.Text("LastDate");
     EXPECT_TRUE(WrittenBetween(date, before, after)) << date;
     TSessionReport r = ReadSessionReport();
     EXPECT_EQ("Tidewell last run was on: " + date, r.LastRun);
@@ -128,7 +120,7 @@ TEST_F(SessionRecordTest, IncompleteOrWrongTypedRecords) {
 TEST_F(SessionRecordTest, RecordThatCannotBeWrittenLeavesTheOldOne) {
     Key().WriteString("LastDate", "1/2/2003 4:05:06 AM");
     Key().WriteString("LastStr", kSessionSuccessText);
-    reg.CloseKey();
+    key.Close();
     {
         test::ReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, kTidewellKeyPath);
         ASSERT_TRUE(readOnly.Active());

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/core/Registry.h"
+#include "tests/support/MachineKey.h"
 #include "tests/support/ReadOnlyKey.h"
 #include "tests/support/RegistrySnapshot.h"
 #include "tidewell/UpdaterKeys.h"
@@ -22,14 +23,10 @@ bool MachineKeyExists(const char* path) {
 class InstalledVersionsTest : public ::testing::Test {
 protected:
     void SetUp() override { test::DeleteKeyTree(HKEY_LOCAL_MACHINE, kVersionControlKeyPath); }
-    TRegistry& Key() {
-        reg.SetRootKey(HKEY_LOCAL_MACHINE);
-        EXPECT_EQ(ERROR_SUCCESS, reg.OpenKey(kVersionControlKeyPath, true));
-        return reg;
-    }
+    TRegistry& Key() { return key.Open(); }
 
     test::RegistrySnapshot keep{HKEY_LOCAL_MACHINE, "Software\\Zephlor"};
-    TRegistry reg;
+    test::MachineKey key{kVersionControlKeyPath};
 };
 
 }  // namespace
@@ -94,7 +91,7 @@ TEST_F(InstalledVersionsTest, RecordedVersionIsReadBackAndNoLongerOffered) {
 
 TEST_F(InstalledVersionsTest, RecordingWithoutWriteAccessReportsTheStatus) {
     Key().WriteString("Quorvane.exe", "1.0.0");
-    reg.CloseKey();
+    key.Close();
     test::ReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, kVersionControlKeyPath);
     ASSERT_TRUE(readOnly.Active());
     TVersion v;
