@@ -270,7 +270,10 @@ TStartupLoadResult TStartupList::LoadFromFile(const std::string& path) noexcept 
         } else {
             count = rd.ReadInt32();
             // Every record that reads in full is kept; after a damaged one, reading goes on at
-            // the next signature.
+            // the next signature. Failed attempts may reread bytes (a text can cover the records
+            // after it), so their total is bounded to keep a hostile file from taking for ever.
+            size_t reread = 0;
+            const size_t rereadLimit = 4 * data.size() + 4096;
             while (rd.Remaining() > 0) {
                 size_t start = rd.Position();
                 auto item = std::make_unique<TStartupItem>();
@@ -280,6 +283,8 @@ TStartupLoadResult TStartupList::LoadFromFile(const std::string& path) noexcept 
                     ++r.Entries;
                 } catch (const EStreamError& e) {
                     if (problem.empty()) problem = e.what();
+                    reread += rd.Position() - start;
+                    if (reread > rereadLimit) break;
                     rd.Seek(rd.FindSignature(start + 1));
                 }
             }

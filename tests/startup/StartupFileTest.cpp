@@ -6,6 +6,7 @@
 #include "common/core/Paths.h"
 #include "common/core/Registry.h"
 #include "common/core/SafeFile.h"
+#include "common/core/Text.h"
 #include "quorvane/startup/StartupClass.h"
 #include "tests/startup/Bytes.h"
 #include "tests/support/RegistrySnapshot.h"
@@ -145,6 +146,37 @@ TEST_F(StartupFileTest, LoadingNeverTouchesTheRegistry) {
     EXPECT_FALSE(reg.ValueExists("New"));
 }
 
+TEST_F(StartupFileTest, RecordsInOtherSoundFormsLoad) {
+    // Another writer may use the wide and UTF-8 text forms, the component's Tag and other cases.
+    std::string file = Le32(1) + RecordHead() + Short("Tag") + Hex("02 00") + Short("name") +
+                       Hex("12 02 00 00 00 41 00 E9 00") + Short("CommandLine") + Hex("14 03 00 00 00 61 C3 A9") +
+                       Short("Enabled") + Hex("09") + Short("Location") + Hex("0C") + Le32(kTestLocation.size()) +
+                       kTestLocation + RecordEnd();
+    WriteBytes(path, file);
+    TStartupList list;
+    TStartupLoadResult r = list.LoadFromFile(path);
+    EXPECT_EQ(TStartupFileState::Loaded, r.State) << r.Problem;
+    ASSERT_EQ(1, list.Count());
+    EXPECT_EQ(WideToAnsi(L"A\u00E9"), list.Items(0)->Name());
+    EXPECT_EQ(WideToAnsi(L"a\u00E9"), list.Items(0)->CommandLine());
+    EXPECT_EQ(kRootCurrentUser, list.Items(0)->Root());
+    EXPECT_EQ(kTestKey, list.Items(0)->Key());
+    EXPECT_TRUE(list.Items(0)->Enabled());
+    EXPECT_FALSE(FileExists(path + ".bak"));
+}
+
+TEST_F(StartupFileTest, AFileOverTheCapReadsUpToItAndIsKeptWhole) {
+    const std::string big = sound + std::string(TStartupList::kMaxFileSize, 'x');
+    WriteBytes(path, big);
+    TStartupList list;
+    TStartupLoadResult r = list.LoadFromFile(path);
+    EXPECT_EQ(TStartupFileState::Damaged, r.State);
+    EXPECT_EQ((std::vector<std::string>{"A", "B"}), Names(list));
+    WIN32_FILE_ATTRIBUTE_DATA a{};
+    ASSERT_TRUE(GetFileAttributesExA(r.BackupPath.c_str(), GetFileExInfoStandard, &a));
+    EXPECT_EQ(big.size(), a.nFileSizeLow);
+}
+
 TEST_F(StartupFileTest, TruncatedAnywhereLoadsTheWholeRecordsAndKeepsTheFile) {
     for (size_t cut = 0; cut < sound.size(); ++cut) {
         const std::string part = sound.substr(0, cut);
@@ -210,6 +242,24 @@ TEST_F(StartupFileTest, DamagedRecordsAreSkippedAndTheRestIsRead) {
         EXPECT_EQ(c.bytes, ReadBytes(path + ".bak")) << c.what;
         DeleteFileA((path + ".bak").c_str());
     }
+}
+
+TEST_F(StartupFileTest, RecordsNestedInEachOthersTextsDoNotTakeForEver) {
+    // Each record's name runs over all the records after it and the last byte breaks them all:
+    // rereading every one from the start of the next would take time quadratic in the file.
+    const int nested = 200000;
+    const std::string head = RecordHead() + Short("Name") + "\x0C";
+    const size_t step = head.size() + 4;
+    std::string file = Le32(nested);
+    file.reserve(4 + nested * step + 1);
+    for (int i = 0; i < nested; ++i) file += head + Le32(static_cast<uint32_t>((nested - 1 - i) * step));
+    file += "\x20";
+    WriteBytes(path, file);
+    TStartupList list;
+    TStartupLoadResult r = list.LoadFromFile(path);
+    EXPECT_EQ(TStartupFileState::Damaged, r.State);
+    EXPECT_EQ(0, list.Count());
+    EXPECT_EQ(path + ".bak", r.BackupPath);
 }
 
 TEST_F(StartupFileTest, BackupsNeverOverwriteOlderOnesAndGuardTheSave) {
