@@ -45,8 +45,8 @@ std::unique_ptr<TStartupItem> Entry(const std::string& name, const std::string& 
     auto it = std::make_unique<TStartupItem>();
     it->SetName(name);
     it->SetCommandLine(command);
+    it->SetEnabled(enabled);  // before Location: the registry is not touched
     it->SetLocation(location);
-    it->SetEnabled(enabled);
     return it;
 }
 

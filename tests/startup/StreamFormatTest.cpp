@@ -258,8 +258,8 @@ TEST(StreamFormatTest, StartupRecordsByteForByte) {
         TStartupItem item;
         item.SetName(c.name);
         item.SetCommandLine(c.command);
+        item.SetEnabled(c.enabled);  // before Location: the registry is not touched
         item.SetLocation(c.location);
-        item.SetEnabled(c.enabled);  // the registry is not touched for a key that is not there
         EXPECT_EQ(Printable(c.bytes), Printable(ItemBytes(item))) << c.what;
 
         TStartupItem back;
