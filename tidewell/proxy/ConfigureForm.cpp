@@ -24,24 +24,26 @@ static TFormOptions ConfigureOptions() {
 TfrmConfigure::TfrmConfigure() : TForm("frmConfigure", ConfigureOptions()) {
     InitializeCriticalSection(&lock_);
     // Tab order is creation order: the authentication group, the proxy group, OK, Cancel, Apply.
-    GroupBox2 = Add<TGroupBox>("GroupBox2", "HTTP Authentication", 8, 96, 348, 94);
+    GroupBox2 = Add<TGroupBox>("GroupBox2", "HTTP Authentication", 6, 84, 352, 106);
     CheckBox2 = GroupBox2->Add<TCheckBox>(
-        "CheckBox2", "Authorization required to connect through my firewall or proxy server", 12, 20, 330);
-    Label3 = GroupBox2->Add<TLabel>("Label3", "User name:", 12, 45);
-    Edit3 = GroupBox2->Add<TEdit>("Edit3", 76, 42, 157);
-    Label4 = GroupBox2->Add<TLabel>("Label4", "Password:", 12, 69);
-    Edit4 = GroupBox2->Add<TEdit>("Edit4", 76, 66, 157);  // shown in clear: no password style
+        "CheckBox2", "Authorization required to connect through my firewall or proxy server", 10, 16, 334, 28);
+    // Its caption is wider than the dialog: let it take two lines.
+    SetWindowLongA(CheckBox2->Handle(), GWL_STYLE, GetWindowLongA(CheckBox2->Handle(), GWL_STYLE) | BS_MULTILINE);
+    Label3 = GroupBox2->Add<TLabel>("Label3", "User name:", 10, 53);
+    Edit3 = GroupBox2->Add<TEdit>("Edit3", 76, 50, 157);
+    Label4 = GroupBox2->Add<TLabel>("Label4", "Password:", 10, 79);
+    Edit4 = GroupBox2->Add<TEdit>("Edit4", 76, 76, 157);  // shown in clear: no password style
 
-    GroupBox1 = Add<TGroupBox>("GroupBox1", "HTTP Proxy Settings", 8, 8, 348, 80);
-    CheckBox1 = GroupBox1->Add<TCheckBox>("CheckBox1", "Use a proxy server for HTTP connections ", 12, 20, 330);
-    Label1 = GroupBox1->Add<TLabel>("Label1", "Address:", 12, 48);
-    Edit1 = GroupBox1->Add<TEdit>("Edit1", 76, 45, 157);
-    Label2 = GroupBox1->Add<TLabel>("Label2", "Port:", 246, 48);
-    Edit2 = GroupBox1->Add<TEdit>("Edit2", 276, 45, 61);
+    GroupBox1 = Add<TGroupBox>("GroupBox1", "HTTP Proxy Settings", 6, 4, 352, 74);
+    CheckBox1 = GroupBox1->Add<TCheckBox>("CheckBox1", "Use a proxy server for HTTP connections ", 10, 18, 334);
+    Label1 = GroupBox1->Add<TLabel>("Label1", "Address:", 10, 46);
+    Edit1 = GroupBox1->Add<TEdit>("Edit1", 76, 43, 157);
+    Label2 = GroupBox1->Add<TLabel>("Label2", "Port:", 248, 46);
+    Edit2 = GroupBox1->Add<TEdit>("Edit2", 278, 43, 61);
 
-    btnOk = Add<TButton>("btnOk", "OK", 190, 198, 80, 25);
-    btnCancel = Add<TButton>("btnCancel", "Cancel", 276, 198, 80, 25);
-    btnApply = Add<TButton>("btnApply", "Apply", 104, 198, 80, 25);
+    btnOk = Add<TButton>("btnOk", "OK", 192, 198, 80, 25);
+    btnCancel = Add<TButton>("btnCancel", "Cancel", 278, 198, 80, 25);
+    btnApply = Add<TButton>("btnApply", "Apply", 106, 198, 80, 25);
     btnOk->SetDefault(true);
     CancelButton = btnCancel;
 
