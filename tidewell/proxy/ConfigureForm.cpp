@@ -22,7 +22,6 @@ static TFormOptions ConfigureOptions() {
 }
 
 TfrmConfigure::TfrmConfigure() : TForm("frmConfigure", ConfigureOptions()) {
-    InitializeCriticalSection(&lock_);
     // Tab order is creation order: the authentication group, the proxy group, OK, Cancel, Apply.
     GroupBox2 = Add<TGroupBox>("GroupBox2", "HTTP Authentication", 6, 84, 352, 106);
     CheckBox2 = GroupBox2->Add<TCheckBox>(
@@ -62,7 +61,6 @@ TfrmConfigure::TfrmConfigure() : TForm("frmConfigure", ConfigureOptions()) {
 
 TfrmConfigure::~TfrmConfigure() {
     for (TEdit* e : {Edit1, Edit2, Edit3, Edit4}) e->OnChange = nullptr;
-    DeleteCriticalSection(&lock_);
 }
 
 void TfrmConfigure::EnableField(TEdit* field, bool enabled) {
@@ -102,10 +100,8 @@ bool TfrmConfigure::SaveSettings() {
 }
 
 TProxyState TfrmConfigure::ProxyState() const {
-    EnterCriticalSection(&lock_);
-    TProxyState copy = state_;
-    LeaveCriticalSection(&lock_);
-    return copy;
+    TScopedLock hold(lock_);
+    return state_;
 }
 
 void TfrmConfigure::CaptureState() {
@@ -116,9 +112,8 @@ void TfrmConfigure::CaptureState() {
     s.UseAuth = CheckBox2->Checked();
     s.UserName = Edit3->Text();
     s.Password = Edit4->Text();
-    EnterCriticalSection(&lock_);
+    TScopedLock hold(lock_);
     state_ = std::move(s);
-    LeaveCriticalSection(&lock_);
 }
 
 void TfrmConfigure::CheckBox1Click(TControl*) {

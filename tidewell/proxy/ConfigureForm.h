@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include "common/thread/CriticalSection.h"
 #include "common/ui/Form.h"
 #include "common/ui/StdCtrls.h"
 #include "tidewell/proxy/ProxyState.h"
@@ -53,7 +54,7 @@ private:
     static void EnableField(ui::TEdit* field, bool enabled);
 
     TProxyState state_;
-    mutable CRITICAL_SECTION lock_;
+    mutable TCriticalSection lock_;
 };
 
 }  // namespace qv
