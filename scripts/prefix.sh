@@ -23,6 +23,10 @@ fi
 wineserver -p </dev/null >/dev/null 2>&1 || true
 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 
+# Unmanaged windows: with no window manager on a virtual display, Wine otherwise waits about
+# 2 s for every top-level window to be mapped.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+
 if [ $make_key -eq 1 ]; then
   wine reg add 'HKLM\Software\Zephlor\Quorvane\Settings' /f </dev/null >/dev/null 2>&1
 fi

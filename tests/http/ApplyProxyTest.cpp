@@ -19,6 +19,7 @@ TEST(ProxyPortTest, OnlyWholeNumbersThatArePortsConvert) {
         {"8080", true, 8080}, {" 3128 ", true, 3128}, {"1", true, 1},     {"65535", true, 65535},
         {"", false, 0},       {"abc", false, 0},      {"80a", false, 0},  {"0", false, 0},
         {"65536", false, 0},  {"-80", false, 0},      {"8 080", false, 0}, {"99999999999", false, 0},
+        {"+81", true, 81},    {"0x50", false, 0},
     };
     for (const Case& c : cases) {
         int port = -1;

@@ -1,18 +1,12 @@
 #include "tidewell/proxy/ApplyProxy.h"
 
-#include "common/core/Text.h"
+#include "common/core/Convert.h"
 
 namespace qv {
 
 bool ProxyPortFromText(const std::string& text, int& port) {
-    std::string digits = Trim(text);
-    if (digits.empty() || digits.size() > 5) return false;
-    int value = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-    }
-    if (value < 1 || value > 65535) return false;
+    int32_t value = 0;
+    if (!TryStrToInt(text, value) || value < 1 || value > 65535) return false;
     port = value;
     return true;
 }

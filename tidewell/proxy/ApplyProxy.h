@@ -8,7 +8,8 @@
 
 namespace qv {
 
-// The port field's text as a TCP port: decimal digits, blanks around them allowed, 1 to 65535.
+// The port field's text as a TCP port: a whole number by the dialog's own rule (TryStrToInt)
+// that is also a port, 1 to 65535.
 bool ProxyPortFromText(const std::string& text, int& port);
 
 // With UseProxy, the proxy host and port; with UseAuth, the proxy user name and password; nothing
