@@ -24,13 +24,13 @@ bool Start(const std::string& exe, const std::string& arguments, HANDLE output, 
 }
 }  // namespace
 
-ProbeProcess ProbeProcess::Sleeper(int threads, int megabytes, bool protect, const std::string& exe) {
+ProbeProcess ProbeProcess::Sleeper(int threads, int megabytes, bool protect, const std::string& exe, int seconds) {
     static unsigned counter = 0;
     char name[96];
     std::snprintf(name, sizeof name, "qv-probe-ready-%lu-%u", GetCurrentProcessId(), ++counter);
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, name);
     char arguments[160];
-    std::snprintf(arguments, sizeof arguments, "sleep %d %s %d%s", threads, name, megabytes,
+    std::snprintf(arguments, sizeof arguments, "sleep %d %s %d %d%s", threads, name, megabytes, seconds,
                   protect ? " protect" : "");
     ProbeProcess p;
     PROCESS_INFORMATION pi{};

@@ -12,9 +12,9 @@ std::string ProbePath();
 class ProbeProcess {
 public:
     // Returns once the probe has its threads and touched memory (at most 20 s); an empty
-    // ProbeProcess (Id 0) when it did not get there.
+    // ProbeProcess (Id 0) when it did not get there. It ends by itself after `seconds`.
     static ProbeProcess Sleeper(int threads, int megabytes = 0, bool protect = false,
-                                const std::string& exe = ProbePath());
+                                const std::string& exe = ProbePath(), int seconds = 120);
     ProbeProcess() = default;
     ProbeProcess(ProbeProcess&& o) noexcept;
     ProbeProcess& operator=(ProbeProcess&& o) noexcept;

@@ -1,7 +1,7 @@
 // A small program the process tests start and look at from outside:
-//   sleep THREADS READY-EVENT|- MEGABYTES [protect]   THREADS threads in all, MEGABYTES of
-//       touched heap, then signals READY-EVENT and sleeps (at most two minutes); "protect"
-//       first gives the process an empty access list, so that nobody may open it.
+//   sleep THREADS READY-EVENT|- MEGABYTES SECONDS [protect]   THREADS threads in all, MEGABYTES
+//       of touched heap, then signals READY-EVENT and sleeps SECONDS at most; "protect" first
+//       gives the process an empty access list, so that nobody may open it.
 //   version              prints the Windows-version number of the system it runs on
 //   memory PID           prints that number and the memory figure of PID measured on it
 //   list OSVERSION       refreshes a process list with that version and prints "PID<tab>PATH" lines
@@ -16,14 +16,12 @@
 #include "quorvane/processes/WindowsVersion.h"
 
 namespace {
-const DWORD kLifetimeMs = 120000;
-
-DWORD WINAPI Idle(void* stop) {
-    WaitForSingleObject(static_cast<HANDLE>(stop), kLifetimeMs);
+DWORD WINAPI Idle(void*) {
+    Sleep(INFINITE);  // the process's end takes the thread with it
     return 0;
 }
 
-int Sleeper(int threads, const char* readyName, int megabytes, bool protect) {
+int Sleeper(int threads, const char* readyName, int megabytes, DWORD seconds, bool protect) {
     if (protect) {
         ACL empty;
         InitializeAcl(&empty, sizeof empty, ACL_REVISION);
@@ -31,9 +29,8 @@ int Sleeper(int threads, const char* readyName, int megabytes, bool protect) {
                             &empty, nullptr) != ERROR_SUCCESS)
             return 3;
     }
-    HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     for (int i = 1; i < threads; ++i) {
-        HANDLE t = CreateThread(nullptr, 0, Idle, stop, 0, nullptr);
+        HANDLE t = CreateThread(nullptr, 0, Idle, nullptr, 0, nullptr);
         if (!t) return 4;
         CloseHandle(t);
     }
@@ -49,14 +46,15 @@ int Sleeper(int threads, const char* readyName, int megabytes, bool protect) {
         SetEvent(ready);
         CloseHandle(ready);
     }
-    Sleep(kLifetimeMs);
+    Sleep(seconds * 1000);
     return 0;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 5 && !std::strcmp(argv[1], "sleep"))
-        return Sleeper(std::atoi(argv[2]), argv[3], std::atoi(argv[4]), argc >= 6 && !std::strcmp(argv[5], "protect"));
+    if (argc >= 6 && !std::strcmp(argv[1], "sleep"))
+        return Sleeper(std::atoi(argv[2]), argv[3], std::atoi(argv[4]), std::strtoul(argv[5], nullptr, 10),
+                       argc >= 7 && !std::strcmp(argv[6], "protect"));
     if (argc >= 2 && !std::strcmp(argv[1], "version")) {
         std::printf("%d\n", static_cast<int>(qv::ReadWindowsVersion()));
         return 0;
