@@ -117,6 +117,12 @@ protected:
     void Attach(HWND h);
     // Subclassed messages of system-class controls; return true when handled.
     virtual bool SubclassMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    // The system class's own handling of a message, for a SubclassMessage that acts after it.
+    LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
+    // A further window of this control (the arrows of a spin edit, the tabs of a tab control):
+    // its notifications then reach this object as the main window's do. Detach before it goes.
+    void AttachExtraWindow(HWND h);
+    static void DetachExtraWindow(HWND h);
     void FireClick();
 
     HWND hwnd_ = nullptr;

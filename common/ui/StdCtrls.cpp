@@ -172,9 +172,14 @@ bool TCheckBox::HandleCommand(WORD code) {
 // ---------------------------------------------------------------- TEdit
 
 TEdit::TEdit(TWinControl* parent, std::string name, int left, int top, int width, int height, bool border)
+    : TEdit(parent, std::move(name), left, top, width, height, ES_AUTOHSCROLL | WS_TABSTOP,
+            border ? WS_EX_CLIENTEDGE : 0) {}
+
+TEdit::TEdit(TWinControl* parent, std::string name, int left, int top, int width, int height, DWORD style,
+             DWORD exStyle)
     : TControl(parent, std::move(name)) {
     InitBounds(left, top, width, height);
-    CreateSystemWindow("EDIT", ES_AUTOHSCROLL | WS_TABSTOP, border ? WS_EX_CLIENTEDGE : 0);
+    CreateSystemWindow("EDIT", style, exStyle);
     color_ = clWindow;
 }
 
