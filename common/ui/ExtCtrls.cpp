@@ -108,10 +108,12 @@ int TScrollBox::ClientHeight() const {
     return r.bottom;
 }
 
-int TScrollBox::ContentHeight() const {
+int TScrollBox::ContentHeight() const { return ContentHeight(nullptr); }
+
+int TScrollBox::ContentHeight(HWND creating) const {
     int bottom = 0;
     for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (!(GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE)) continue;
+        if (c != creating && !(GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE)) continue;
         RECT r;
         GetWindowRect(c, &r);
         MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
@@ -120,8 +122,10 @@ int TScrollBox::ContentHeight() const {
     return bottom;
 }
 
-void TScrollBox::UpdateScrollRange() {
-    int content = ContentHeight();
+void TScrollBox::UpdateScrollRange() { UpdateScrollRange(nullptr); }
+
+void TScrollBox::UpdateScrollRange(HWND creating) {
+    int content = ContentHeight(creating);
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -140,7 +144,15 @@ void TScrollBox::ScrollTo(int pos) {
     if (pos == pos_) return;
     int delta = pos - pos_;
     pos_ = pos;
-    ScrollWindowEx(hwnd_, 0, -delta, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    // The children are moved here rather than by the system's scrolling, which leaves out
+    // those outside the visible part (all of them while the box is hidden).
+    for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        RECT r;
+        GetWindowRect(c, &r);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        SetWindowPos(c, nullptr, r.left, r.top - delta, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    InvalidateRect(hwnd_, nullptr, TRUE);
     SetScrollPos(hwnd_, SB_VERT, pos_, TRUE);
 }
 
@@ -197,7 +209,7 @@ LRESULT TScrollBox::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
                     MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
                     SetWindowPos(child, nullptr, r.left, r.top - pos_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
                 }
-                UpdateScrollRange();
+                UpdateScrollRange(child);
             }
             break;
         case WM_COMMAND:
@@ -409,7 +421,14 @@ bool TCheckListBox::HandleDrawItem(DRAWITEMSTRUCT* dis) {
 TBevel::TBevel(TWinControl* parent, std::string name, int left, int top, int width)
     : TControl(parent, std::move(name)) {
     InitBounds(left, top, width, 2);
-    CreateSystemWindow("STATIC", SS_ETCHEDHORZ);
+    // Drawn by us: the system's etched static adds a border of its own around the size given.
+    CreateSystemWindow("STATIC", SS_OWNERDRAW);
+}
+
+bool TBevel::HandleDrawItem(DRAWITEMSTRUCT* dis) {
+    RECT r = dis->rcItem;
+    DrawEdge(dis->hDC, &r, EDGE_ETCHED, BF_TOP);
+    return true;
 }
 
 }  // namespace qv::ui

@@ -60,6 +60,9 @@ protected:
 
 private:
     int ClientHeight() const;
+    // creating: a child still being created, not yet marked visible but counted all the same.
+    int ContentHeight(HWND creating) const;
+    void UpdateScrollRange(HWND creating);
     int pos_ = 0;
 };
 
@@ -118,6 +121,7 @@ private:
 class TBevel : public TControl {
 public:
     TBevel(TWinControl* parent, std::string name, int left, int top, int width);
+    bool HandleDrawItem(DRAWITEMSTRUCT* dis) override;
 };
 
 }  // namespace qv::ui
