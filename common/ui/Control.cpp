@@ -58,6 +58,15 @@ HFONT FontHandle(const TFont& f) {
     return h;
 }
 
+std::string LineText(HWND h, UINT lengthMsg, UINT textMsg, int i) {
+    LRESULT n = SendMessageA(h, lengthMsg, i, 0);
+    if (n < 0) return {};  // LB_ERR and CB_ERR
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    n = SendMessageA(h, textMsg, i, reinterpret_cast<LPARAM>(&s[0]));
+    s.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return s;
+}
+
 // ---------------------------------------------------------------- TControl
 
 TControl::TControl(TWinControl* parent, std::string name) : parent_(parent), name_(std::move(name)) {

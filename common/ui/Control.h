@@ -44,6 +44,9 @@ struct TFont {
 };
 // The font handle for a description, cached for the life of the program (never delete it).
 HFONT FontHandle(const TFont& f);
+// The text of line i of a list or combo box, through the class's pair of messages for length
+// and text (LB_GETTEXTLEN/LB_GETTEXT, CB_GETLBTEXTLEN/CB_GETLBTEXT); empty when there is no line i.
+std::string LineText(HWND h, UINT lengthMsg, UINT textMsg, int i);
 
 enum class TMouseButton { Left, Right, Middle };
 using TNotifyEvent = std::function<void(class TControl* sender)>;

@@ -320,14 +320,7 @@ int TCheckListBox::AddItem(const std::string& text, bool checked) {
 void TCheckListBox::Clear() { SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0); }
 int TCheckListBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
 
-std::string TCheckListBox::Item(int i) const {
-    LRESULT n = SendMessageA(hwnd_, LB_GETTEXTLEN, i, 0);
-    if (n == LB_ERR) return {};
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    SendMessageA(hwnd_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&s[0]));
-    s.resize(static_cast<size_t>(n));
-    return s;
-}
+std::string TCheckListBox::Item(int i) const { return LineText(hwnd_, LB_GETTEXTLEN, LB_GETTEXT, i); }
 
 int TCheckListBox::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
 void TCheckListBox::SetItemIndex(int i) { SendMessageA(hwnd_, LB_SETCURSEL, i, 0); }
