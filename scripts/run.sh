@@ -4,8 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
-bash scripts/prefix.sh --options-key
 . scripts/env.sh
 . scripts/display.sh
+bash scripts/prefix.sh --options-key
 echo "run: Quorvane on display $DISPLAY"
 exec wine "$QV_BUILD/win32/bin/Quorvane.exe"
