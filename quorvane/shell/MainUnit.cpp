@@ -47,10 +47,12 @@ TMainForm::TMainForm()
     OnClose = [this](ui::TForm*) { CloseDown(); };
     OnCloseQuery = [](ui::TForm*, bool& canClose) { canClose = true; };  // never refused
     OnEndSession = [this](ui::TForm*) { Close(); };
+    // Minimize to tray: however the window is minimized, only the tray icon remains.
+    ui::Application().OnMinimize = [this] { HideToTray(); };
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() { ui::Application().OnMinimize = nullptr; }
 
 // ---------------------------------------------------------------- the window
 
