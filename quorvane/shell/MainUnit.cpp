@@ -5,6 +5,7 @@
 #include "common/core/Unhandled.h"
 #include "common/ui/Application.h"
 #include "quorvane/memory/ProgressBarFrm.h"
+#include "quorvane/memory/RelThrd.h"
 #include "quorvane/memory/WashSize.h"
 #include "quorvane/shell/About.h"
 #include "quorvane/shell/Launch.h"
@@ -49,6 +50,11 @@ TMainForm::TMainForm()
     OnEndSession = [this](ui::TForm*) { Close(); };
     // Minimize to tray: however the window is minimized, only the tray icon remains.
     ui::Application().OnMinimize = [this] { HideToTray(); };
+    CoolTrayIcon1.SetIcon(smallIcon_.get());
+    CoolTrayIcon1.SetHint("Quorvane");
+    CoolTrayIcon1.OnDblClick = [this] { RestoreFromTray(); };
+    CoolTrayIcon1.OnRightClick = [this](POINT at) { PopupTrayMenu(at); };
+    CoolTrayIcon1.SetVisible(true);
     FormCreate();
 }
 
@@ -245,7 +251,23 @@ void TMainForm::SetWashControlsEnabled(bool on) {
 }
 
 void TMainForm::StartMemoryWash() {
-    // wired to the wash thread below
+    auto* thread = new TRelocateThread(this, ProgressForm, JvTrackBar1->Position());
+    try {
+        ui::SetScreenCursor(ui::TCursor::HourGlass);
+        SetWashControlsEnabled(false);
+        thread->OnTerminate = [this](TThread*) { WashFinished(); };
+        thread->FreeOnTerminate = true;
+        thread->Start();
+    } catch (...) {
+        DWORD code = GetLastError();
+        // The thread never ran, so nothing will finish the wash: put everything back as it was.
+        delete thread;
+        SetWashControlsEnabled(true);
+        ui::SetScreenCursor(ui::TCursor::Default);
+        // The system's error says why; without one, the error itself does.
+        if (code != ERROR_SUCCESS) RaiseOSError(code);
+        throw;
+    }
 }
 
 void TMainForm::WashFinished() {
@@ -289,6 +311,13 @@ void TMainForm::RestoreFromTray() {
 
 void TMainForm::Show1Click() { RestoreFromTray(); }
 
+void TMainForm::PopupTrayMenu(POINT at) {
+    HMENU menu = SysTryMenu.Items().BuildPopup();
+    UINT cmd = ShowPopupMenu(Handle(), menu, at, true);
+    DestroyMenu(menu);
+    if (cmd) ui::TMenuItem::Dispatch(cmd);
+}
+
 void TMainForm::Exit1Click() { Close(); }
 
 void TMainForm::ShowAbout() {
@@ -299,6 +328,7 @@ void TMainForm::CloseDown() {
     if (closeDownRuns_ > 0) return;
     ++closeDownRuns_;
     ui::TTimer::StopAll();
+    CoolTrayIcon1.SetVisible(false);
     DestroyProcessList();
     StoreStartupList();
 }

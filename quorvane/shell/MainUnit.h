@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "common/core/Handles.h"
+#include "common/tray/TrayIcon.h"
 #include "common/ui/Form.h"
 #include "common/ui/GroupBar.h"
 #include "common/ui/Menu.h"
@@ -59,6 +60,8 @@ public:
     // The Options page sets the period from the minutes option and switches it on.
     ui::TTimer MemoryCleanTimer{"MemoryCleanTimer", 60000, false};
 
+    // Always in the notification area while the program runs; its right-click menu.
+    TTrayIcon CoolTrayIcon1;
     ui::TPopupMenu SysTryMenu{"SysTryMenu"};
     ui::TMenuItem* WashMemoryNow1;
     ui::TMenuItem* Show1;
@@ -124,6 +127,7 @@ private:
     void Label3Click();
     void Label8Click();
     void Show1Click();
+    void PopupTrayMenu(POINT at);
     void Exit1Click();
     void ShowAbout();
     void SetWashControlsEnabled(bool on);

@@ -1,10 +1,14 @@
 #include "quorvane/shell/ProgramStart.h"
 
+#include "common/core/Paths.h"
 #include "common/core/Registry.h"
+#include "common/crash/CrashReporter.h"
+#include "common/thread/Thread.h"
 #include "common/ui/Application.h"
 #include "quorvane/memory/ProgressBarFrm.h"
 #include "quorvane/settings/SettingsClass.h"
 #include "quorvane/shell/About.h"
+#include "quorvane/shell/ErrorUnit.h"
 #include "quorvane/shell/MainUnit.h"
 
 namespace qv {
@@ -18,10 +22,14 @@ bool ReadStartInTray() {
     return v;
 }
 
+std::string CrashReportsFolder() { return ProgramFolder() + "Reports\\"; }
+
 int RunQuorvane(HINSTANCE instance) {
     ui::TApplication& app = ui::Application();
     app.Initialize(instance);
     app.SetTitle("Quorvane");
+    InitMainThread();
+    crash::Install("Quorvane", CrashReportsFolder(), ShowErrorNotification);
     bool startInTray = ReadStartInTray();
 
     // The windows live until the process ends: a wash still running at the end uses them.

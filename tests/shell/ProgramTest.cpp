@@ -143,3 +143,37 @@ TEST_F(Program, WithoutTheOptionsKeyItStartsShown) {
     GetExitCodeProcess(pi.hProcess, &code);
     EXPECT_EQ(0u, code);
 }
+
+// "Clean Now" in the real program: the progress window comes and goes, and with
+// CloseQVAfterWash set the program ends by itself.
+TEST_F(Program, CleanNowWashesAndEndsTheProgramWhenAskedTo) {
+    SetOption("LoadQVSystemTray", 0);
+    SetOption("CloseQVAfterWash", 1);
+    Start();
+    HWND main = nullptr;
+    ASSERT_TRUE(Until([&] {
+        main = Window("Quorvane", 776);
+        return main && IsWindowVisible(main);
+    }));
+    Found button{0, "Clean Now", 0, nullptr};
+    EnumChildWindows(main, FindButton, reinterpret_cast<LPARAM>(&button));
+    ASSERT_NE(nullptr, button.hwnd);
+    PostMessageA(button.hwnd, BM_CLICK, 0, 0);
+
+    bool progressSeen = false, mainDisabledSeen = false;
+    auto progressShown = [&] {
+        HWND p = Window("Processing...");
+        bool shown = p && IsWindowVisible(p);
+        if (shown) progressSeen = true;
+        if (IsWindow(main) && !IsWindowEnabled(main)) mainDisabledSeen = true;
+        return shown;
+    };
+    ASSERT_TRUE(Until(progressShown)) << "the progress window comes";
+    EXPECT_TRUE(Until([&] { return !progressShown(); })) << "and goes";
+    EXPECT_TRUE(progressSeen);
+    EXPECT_TRUE(mainDisabledSeen) << "the main window waits while the wash runs";
+    EXPECT_TRUE(Ended(60000)) << "CloseQVAfterWash ends the program after the wash";
+    DWORD code = 99;
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(0u, code);
+}
