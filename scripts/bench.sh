@@ -5,6 +5,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
 . scripts/env.sh
+# The display first: the wine server and its desktop process keep the display they start with.
 . scripts/display.sh
 bash scripts/prefix.sh
 status=0
@@ -12,5 +13,9 @@ for b in "$QV_BUILD"/win32/bin/*Bench.exe; do
   echo "== $(basename "$b" .exe)"
   wine "$b" </dev/null || status=$?
 done
-[ -n "${QV_XVFB_PID:-}" ] && kill "$QV_XVFB_PID" 2>/dev/null
+if [ -n "${QV_XVFB_PID:-}" ]; then
+  # The server's desktop process holds this display: both go together.
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+  kill "$QV_XVFB_PID" 2>/dev/null || true
+fi
 exit $status
