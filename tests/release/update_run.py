@@ -14,7 +14,9 @@ import sys
 import tempfile
 import threading
 
-SETTINGS = r"HKLM\Software\Zephlor\Quorvane\Settings"
+# The test changes keys below this one and puts the whole branch back as it found it.
+BRANCH = r"HKLM\Software\Zephlor"
+SETTINGS = BRANCH + r"\Quorvane\Settings"
 VERSIONS = SETTINGS + r"\VersionControl"
 TIDEWELL = SETTINGS + r"\Tidewell"
 
@@ -92,8 +94,8 @@ def main(program_folder, publisher):
         return 77
     faults = []
     with tempfile.TemporaryDirectory() as work:
-        saved = os.path.join(work, "settings.reg")
-        had_settings = wine("reg", "export", SETTINGS, saved, "/y").returncode == 0
+        saved = os.path.join(work, "branch.reg")
+        had_branch = wine("reg", "export", BRANCH, saved, "/y").returncode == 0
         server = None
         try:
             installed = os.path.join(work, "Quorvane")
@@ -150,8 +152,8 @@ def main(program_folder, publisher):
         finally:
             if server:
                 server.stop()
-            wine("reg", "delete", SETTINGS, "/f")
-            if had_settings:
+            wine("reg", "delete", BRANCH, "/f")
+            if had_branch:
                 wine("reg", "import", saved)
     for f in faults:
         print(f)
