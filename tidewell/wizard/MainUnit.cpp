@@ -1,0 +1,258 @@
+#include "tidewell/wizard/MainUnit.h"
+
+#include <objbase.h>
+
+#include "common/ui/Application.h"
+#include "tidewell/install/CleanupFiles.h"
+#include "tidewell/proxy/ConfigureForm.h"
+#include "tidewell/record/ReportUnit.h"
+#include "tidewell/record/SessionRecord.h"
+#include "tidewell/updatelist/UpdateServer.h"
+#include "tidewell/wizard/CloseFormUnit.h"
+#include "tidewell/wizard/CommandLine.h"
+
+namespace qv {
+
+using namespace ui;
+
+const char kFinishCaption[] = "&Finish";
+
+static TFormOptions MainOptions() {
+    TFormOptions o;
+    o.Caption = "Tidewell";
+    o.Border = TBorderStyle::Single;
+    o.CloseBox = false;
+    o.ClientWidth = 515;
+    o.ClientHeight = 319;
+    o.Color = clWhite;
+    o.TaskbarButton = true;
+    return o;
+}
+
+TMainForm::TMainForm() : TForm("MainForm", MainOptions()) {
+    Options1 = MainMenu1.Add("Options1", "Options");
+    Configure1 = Options1->Add("Configure1", "&Settings", [this](TMenuItem* s) { Configure1Click(s); });
+    N1 = Options1->AddSeparator();
+    AboutTidewell1 = Options1->Add("AboutTidewell1", "&About", [this](TMenuItem* s) { AboutTidewell1Click(s); });
+    MainMenu1.AttachTo(this);
+
+    Image1 = RECT{0, 0, 137, 319};
+    Bevel1 = RECT{145, 280, 507, 282};
+    Panel1 = Add<TPanel>("Panel1");
+    Panel1->SetBounds(137, 0, kPageWidth, kPageHeight);
+    Panel1->SetColor(clWhite);
+    // Tab order: Back, Next, Cancel.
+    btnBack = Add<TButton>("btnBack", "Back", 349, 287, 80, 25);
+    btnNext = Add<TButton>("btnNext", "Next", 432, 287, 80, 25);
+    CancelBtn = Add<TButton>("CancelBtn", "Cancel", 233, 287, 80, 25);
+    btnNext->SetDefault(true);
+    CancelButton = CancelBtn;
+    btnBack->OnClick = [this](TControl* s) { btnBackClick(s); };
+    btnNext->OnClick = [this](TControl* s) { btnNextClick(s); };
+    CancelBtn->OnClick = [this](TControl* s) { CancelBtnClick(s); };
+
+    ShowProgress1 = PopupMenu1.Add("ShowProgress1", "&Show Progress", [this](TMenuItem* s) { ShowProgress1Click(s); });
+    ShowProgress1->Default = true;
+    N2 = PopupMenu1.AddSeparator();
+    Pause1 = PopupMenu1.Add("Pause1", "&Pause");
+    StopandExit1 = PopupMenu1.Add("StopandExit1", "&Stop and Exit", [this](TMenuItem* s) { StopandExit1Click(s); });
+
+    OnPaint = [this](TWinControl*, HDC dc, const RECT&) {
+        PaintPictureStrip(dc);
+        RECT line = Bevel1;
+        DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+    };
+    Timer1.OnTimer = [this](TTimer* s) { Timer1Timer(s); };
+    Timer1.SetEnabled(true);
+}
+
+TMainForm::~TMainForm() {
+    FormDestroy();
+    Timer1.SetEnabled(false);
+    report_.reset();
+    configure_.reset();
+    closeForm_.reset();
+}
+
+void TMainForm::FormCreate(const std::vector<std::string>& args) {
+    SetBounds(-1000, Top(), ClientWidth(), ClientHeight());  // off-screen until the start-up timer places it
+    TCommandLine commandLine = ParseCommandLine(args);
+    CleanupFiles.insert(CleanupFiles.end(), commandLine.ExistingFiles.begin(), commandLine.ExistingFiles.end());
+    btnBack->SetEnabled(false);
+    btnNext->SetEnabled(true);
+    CancelBtn->SetEnabled(true);
+    HRESULT hr = CoInitialize(nullptr);  // a single-threaded apartment, for the XML document
+    comInitialised_ = SUCCEEDED(hr);
+    StopRequested = false;
+
+    Frame1 = Panel1->Add<TFrame1>();
+    Frame2 = Panel1->Add<TFrame2>();
+    Frame3 = Panel1->Add<TFrame3>();
+    Frame4 = Panel1->Add<TFrame4>();
+    Frame5 = Panel1->Add<TFrame5>();
+    Frame6 = Panel1->Add<TFrame6>();
+    Frame7 = Panel1->Add<TFrame7>();
+    for (int i = 2; i <= 7; ++i) Page(i)->SetVisible(false);
+    CurrentPage = 1;
+
+    Frame1->ListBox1->SetItems(InstalledComponentLines());
+    UpdateInfo = std::make_unique<TInfoFile>("Untitled");
+    UpdateServer = UpdateServerAddress();
+
+    SilentMode = commandLine.SilentMode;
+    TrayMode = commandLine.TrayMode;
+    if (SilentMode) StartUpdateCheck();
+}
+
+void TMainForm::FormDestroy() {
+    if (destroyed_) return;
+    destroyed_ = true;
+    DeleteCleanupFiles(CleanupFiles);
+    if (comInitialised_) CoUninitialize();
+    comInitialised_ = false;
+}
+
+void TMainForm::CreateSmallWindows() {
+    if (!closeForm_) closeForm_ = std::make_unique<TCloseForm>();
+    ConfigureForm();
+    if (!report_) report_ = std::make_unique<TfrmReport>();
+}
+
+TfrmConfigure& TMainForm::ConfigureForm() {
+    if (!configure_) configure_ = std::make_unique<TfrmConfigure>();
+    return *configure_;
+}
+
+TWizardFrame* TMainForm::Page(int n) const {
+    switch (n) {
+        case 1: return Frame1;
+        case 2: return Frame2;
+        case 3: return Frame3;
+        case 4: return Frame4;
+        case 5: return Frame5;
+        case 6: return Frame6;
+        case 7: return Frame7;
+    }
+    return nullptr;
+}
+
+void TMainForm::StartUpdateCheck() {
+    ConfigureForm();  // holds the stored proxy settings before the worker reads them
+    btnNext->SetEnabled(false);
+    if (OnStartListCheck) OnStartListCheck(UpdateServer);
+}
+
+void TMainForm::ShowPage(int n) {
+    TWizardFrame* next = Page(n);
+    if (!next) return;  // the wizard has seven pages; past the last there is nowhere to go
+    if (TWizardFrame* shown = Page(CurrentPage)) shown->SetVisible(false);
+    CurrentPage = n;
+    next->SetVisible(true);
+    btnBack->SetEnabled(false);
+    switch (n) {
+        case 2:
+            btnNext->SetEnabled(false);
+            CancelBtn->SetEnabled(false);
+            Frame2->Repaint();  // the heading shows before the search begins
+            if (OnStartListCheck) OnStartListCheck(UpdateServer);
+            break;
+        case 3:
+            btnNext->SetCaption("&Install");
+            btnNext->SetEnabled(true);
+            CancelBtn->SetEnabled(true);
+            break;
+        case 4:
+            btnNext->SetCaption("Installing");
+            btnNext->SetEnabled(false);
+            CancelBtn->SetEnabled(true);
+            if (OnStartDownloads) OnStartDownloads();
+            break;
+        case 5:
+        case 6:
+        case 7:
+            btnNext->SetCaption(kFinishCaption);
+            btnNext->SetEnabled(true);
+            CancelBtn->SetEnabled(false);
+            break;
+    }
+}
+
+void TMainForm::ReportError(const std::string& message) {
+    RecordSessionResult(SessionErrorText(message));
+    Frame7->Label2->SetCaption(message);
+    ShowPage(7);
+}
+
+void TMainForm::GoToPendingPage() { ShowPage(PendingPage); }
+
+void TMainForm::btnNextClick(TControl*) {
+    if (btnNext->Caption() == kFinishCaption) {
+        if (!StopRequested && CurrentPage != 7) RecordSessionResult(kSessionSuccessText);
+        CancelBtnClick(btnNext);
+    } else {
+        ShowPage(CurrentPage + 1);
+    }
+}
+
+// Back is disabled on every page; the handler is there for the button it belongs to.
+void TMainForm::btnBackClick(TControl*) {}
+
+void TMainForm::CancelBtnClick(TControl*) {
+    StopRequested = true;
+    if (OnStopDownload) OnStopDownload();
+    SetScreenCursor(TCursor::HourGlass);
+    Close();
+}
+
+void TMainForm::StopandExit1Click(TMenuItem*) { CancelBtnClick(nullptr); }
+
+void TMainForm::ShowProgress1Click(TMenuItem*) { Application().Restore(); }
+
+void TMainForm::Configure1Click(TMenuItem*) { ConfigureForm().ShowModal(); }
+
+void TMainForm::AboutTidewell1Click(TMenuItem*) {
+    CreateSmallWindows();
+    report_->ShowModal();
+}
+
+void TMainForm::Timer1Timer(TTimer*) {
+    if (TrayMode) {
+        Hide();  // the window and its taskbar button go; the notification-area icon stays
+    } else {
+        SetPosition(TPosition::ScreenCenter);
+    }
+    Timer1.SetEnabled(false);
+}
+
+// The picture strip: a deep sea gradient with a few tide lines.
+void TMainForm::PaintPictureStrip(HDC dc) const {
+    const int bands = 64;
+    int height = Image1.bottom - Image1.top;
+    for (int i = 0; i < bands; ++i) {
+        RECT band{Image1.left, Image1.top + height * i / bands, Image1.right, Image1.top + height * (i + 1) / bands};
+        int t = i * 255 / (bands - 1);
+        FillRect(dc, &band, SolidBrushFor(RGB(0, 40 + t * 60 / 255, 110 + t * 110 / 255)));
+    }
+    HPEN pen = CreatePen(PS_SOLID, 2, RGB(170, 210, 255));
+    HGDIOBJ old = SelectObject(dc, pen);
+    static const int kRise[] = {0, 3, 5, 6, 5, 3, 0, -3, -5, -6, -5, -3, 0};  // one swell of the tide
+    for (int wave = 0; wave < 3; ++wave) {
+        POINT pts[25];
+        for (int k = 0; k < 25; ++k)
+            pts[k] = POINT{Image1.left + 8 + k * 5, 200 + wave * 22 + kRise[(k + wave * 3) % 12]};
+        Polyline(dc, pts, 25);
+    }
+    SelectObject(dc, old);
+    DeleteObject(pen);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    TFont f;
+    f.Size = 14;
+    f.Bold = true;
+    HGDIOBJ oldFont = SelectObject(dc, FontHandle(f));
+    RECT text{Image1.left, 40, Image1.right, 80};
+    DrawTextA(dc, "Tidewell", -1, &text, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
+    SelectObject(dc, oldFont);
+}
+
+}  // namespace qv
