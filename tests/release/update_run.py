@@ -2,15 +2,19 @@
 """A whole update: the publisher's list on a plain static server on 127.0.0.1, read and
 installed by Tidewell.exe -S under Wine.
 
-usage: update_run.py SHIPPED_PROGRAM_FOLDER PUBLISHER
-Exits 77 (skipped) while Tidewell.exe is not built.
+usage: update_run.py SHIPPED_PROGRAM_FOLDER PUBLISHER SOURCE_FOLDER
+Exits 77 (skipped) while Tidewell.exe is not built, or is built without its list worker and
+download engine (TConnectionThread, TDownloadThread) in the sources.
 """
 import functools
+import glob
 import http.server
 import os
+import signal
 import shutil
 import subprocess
 import sys
+import re
 import tempfile
 import threading
 
@@ -61,6 +65,31 @@ def reg_value(key, name):
     return None
 
 
+def defines(source_folder, class_name):
+    """Whether some source of the updater defines the class."""
+    for path in glob.glob(os.path.join(source_folder, "tidewell", "**", "*.h"), recursive=True):
+        with open(path, encoding="latin-1") as f:
+            if re.search(r"\b(class|struct)\s+%s\b" % class_name, f.read()):
+                return True
+    return False
+
+
+def kill_programs_below(folder):
+    """Ends the Windows processes started from `folder` (Wine shows them under their path)."""
+    marker = folder.encode()
+    for cmdline in glob.glob("/proc/[0-9]*/cmdline"):
+        try:
+            with open(cmdline, "rb") as f:
+                args = f.read().replace(b"\\", b"/")
+        except OSError:
+            continue
+        if marker in args:
+            try:
+                os.kill(int(cmdline.split("/")[2]), signal.SIGKILL)
+            except OSError:
+                pass
+
+
 class Server:
     """A plain static server for the published folder, logging the paths it was asked for."""
 
@@ -87,10 +116,15 @@ class Server:
         self.thread.join(10)
 
 
-def main(program_folder, publisher):
+def main(program_folder, publisher, source_folder):
     tidewell = os.path.join(program_folder, "Tidewell.exe")
     if not os.path.isfile(tidewell):
         print("SKIPPED: %s is not built yet; the update run needs it" % tidewell)
+        return 77
+    missing = [c for c in ("TConnectionThread", "TDownloadThread") if not defines(source_folder, c)]
+    if missing:
+        print("SKIPPED: Tidewell.exe is built without %s yet; the update run needs the list worker "
+              "and the download engine" % " and ".join(missing))
         return 77
     faults = []
     with tempfile.TemporaryDirectory() as work:
@@ -132,6 +166,7 @@ def main(program_folder, publisher):
                 print("Tidewell.exe -S ended with %d" % run.returncode)
             except subprocess.TimeoutExpired:
                 faults.append("Tidewell.exe -S did not end within 180 s")
+                kill_programs_below(installed)
 
             with open(os.path.join(installed, "Help", "Quorvane.chm"), "rb") as f:
                 if f.read() != new_help:
@@ -162,7 +197,7 @@ def main(program_folder, publisher):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 4:
         sys.stderr.write(__doc__)
         sys.exit(2)
-    sys.exit(main(sys.argv[1], sys.argv[2]))
+    sys.exit(main(sys.argv[1], sys.argv[2], sys.argv[3]))
