@@ -19,7 +19,7 @@ TEST(UpdateListTest, LinesEndAtCrLfOrCrLf) {
         {"\n", {""}},
         // UTF-16 little-endian with its mark: a line end is a whole 16-bit unit, and the byte
         // 0x0A inside a character (U+010A) is no line end.
-        {std::string("\xFF\xFE<\0\x0A\x01\r\0\n\0b\0", 10), {std::string("\xFF\xFE<\0\x0A\x01", 6), std::string("b\0", 2)}},
+        {std::string("\xFF\xFE<\0\x0A\x01\r\0\n\0b\0", 12), {std::string("\xFF\xFE<\0\x0A\x01", 6), std::string("b\0", 2)}},
         // big-endian without a mark, recognised by "<?"
         {std::string("\0<\0?\0\n\0x", 8), {std::string("\0<\0?", 4), std::string("\0x", 2)}},
     };
