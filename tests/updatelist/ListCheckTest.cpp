@@ -133,7 +133,7 @@ TEST_F(ListCheckTest, ListsGiveTheirPageOrError) {
         EXPECT_EQ(c.page, f->CurrentPage);
         EXPECT_FALSE(FileExists(ListFile())) << "the temporary list is gone after every check";
         if (c.bar >= 0) {
-            EXPECT_EQ(c.bar, f->SearchProgress());
+            EXPECT_EQ(c.bar, f->Frame2->ProgressBar1->PartsComplete());
         }
         if (c.page == 7) {
             std::string message = ErtdMessage(c.error);

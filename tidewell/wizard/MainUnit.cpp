@@ -220,7 +220,7 @@ void TMainForm::ReportError(const std::string& message) {
 
 void TMainForm::GoToPendingPage() { ShowPage(PendingPage); }
 
-void TMainForm::SetSearchProgress(int position) { searchProgress_ = position; }
+void TMainForm::SetSearchProgress(int position) { Frame2->ProgressBar1->SetPartsComplete(position); }
 
 void TMainForm::ProcessUpdateList() {
     TListResult read = ReadUpdateList(ListStream, ProgramFolder() + kListFileName, *XMLDoc, *UpdateInfo,

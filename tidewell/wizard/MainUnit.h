@@ -53,9 +53,8 @@ public:
     // page 3, then switches the page. A malformed list throws (the worker reports ERTD-683);
     // a list that cannot be split or whose header cannot be read is reported here.
     void ProcessUpdateList();
-    // The search page's progress, 0-100.
+    // The search page's bar, 0-100.
     void SetSearchProgress(int position);
-    int SearchProgress() const { return searchProgress_; }
 
     // The one settings dialog of the program, made on first need (the workers read it).
     TfrmConfigure& ConfigureForm();
@@ -134,7 +133,6 @@ private:
     std::unique_ptr<TfrmConfigure> configure_;
     std::unique_ptr<TCloseForm> closeForm_;
     std::unique_ptr<TfrmReport> report_;
-    int searchProgress_ = 0;
     bool comInitialised_ = false;
     bool destroyed_ = false;
 };
