@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -62,9 +63,12 @@ protected:
         tidewell.Close();
     }
     // The wizard as the program start makes it; the list check starts with Next (or at once, -S).
-    std::unique_ptr<TMainForm> Start(const std::vector<std::string>& args = {}) {
+    // `before` runs ahead of FormCreate (with -S the check starts inside it).
+    std::unique_ptr<TMainForm> Start(const std::vector<std::string>& args = {},
+                                     const std::function<void(TMainForm&)>& before = nullptr) {
         auto f = std::make_unique<TMainForm>();
         ui::Application().SetMainForm(f.get());
+        if (before) before(*f);
         f->FormCreate(args);
         f->CreateSmallWindows();
         f->Show();

@@ -247,12 +247,7 @@ TEST_F(ListCheckTest, SilentModeGoesStraightToDownloadingOrEndsQuietly) {
         server.Serve(kUpdateListPath, reply);
         PointAt("http://127.0.0.1:" + std::to_string(server.Port()));
         int downloads = 0;
-        auto f = std::make_unique<TMainForm>();
-        ui::Application().SetMainForm(f.get());
-        f->OnStartDownloads = [&] { ++downloads; };
-        f->FormCreate({"-S"});
-        f->CreateSmallWindows();
-        f->Show();
+        auto f = Start({"-S"}, [&](TMainForm& form) { form.OnStartDownloads = [&] { ++downloads; }; });
         ASSERT_TRUE(CheckEnded(*f, 1));
         EXPECT_EQ(c.page, f->CurrentPage);
         EXPECT_EQ(c.visible, f->Visible());
