@@ -8,6 +8,7 @@
 #include "tidewell/record/ReportUnit.h"
 #include "tidewell/record/SessionRecord.h"
 #include "common/core/Paths.h"
+#include "release/ProgramResources.rc.h"
 #include "tidewell/updatelist/ConnectionThread.h"
 #include "tidewell/updatelist/ErrorCodes.h"
 #include "tidewell/updatelist/UpdateList.h"
@@ -84,6 +85,8 @@ TMainForm::TMainForm() : TForm("MainForm", MainOptions()) {
     Timer1.OnTimer = [this](TTimer* s) { Timer1Timer(s); };
     Timer1.SetEnabled(true);
 
+    // The program's notification-area icon (none in a test executable: the system's is shown).
+    CoolTrayIcon1.SetIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAY)));
     CoolTrayIcon1.SetHint("Tidewell");
     CoolTrayIcon1.OnDblClick = [this] { ShowProgress1Click(ShowProgress1); };
     CoolTrayIcon1.OnRightClick = [this](POINT at) { PopupTrayMenu(at); };
