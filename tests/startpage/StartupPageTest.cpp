@@ -210,6 +210,8 @@ TEST_F(StartupPageTest, DeleteTakesTheFocusedEntrysRowEvenWhenAnotherIsSelected)
 }
 
 namespace {
+std::vector<std::string> g_rowsWhileAsked;
+
 // Runs inside the confirmation's own loop: another program swaps the value asked about for a
 // new one and the page's timer ticks, then the user answers Yes.
 void CALLBACK SwapWhileAsked(HWND, UINT, UINT_PTR id, DWORD) {
@@ -220,6 +222,9 @@ void CALLBACK SwapWhileAsked(HWND, UINT, UINT_PTR id, DWORD) {
     test::WriteRun(HKEY_CURRENT_USER, "QvNew", "new.exe");
     TMainForm* f = static_cast<TMainForm*>(ui::Application().MainForm());
     f->StartupTimer.OnTimer(&f->StartupTimer);
+    ui::TListView* v = f->StartupPage->RzListView2;
+    g_rowsWhileAsked.clear();
+    for (int r = 0; r < v->Count(); ++r) g_rowsWhileAsked.push_back(v->ItemText(r, 0));
     PostMessageA(box, WM_COMMAND, IDYES, 0);
 }
 }  // namespace
@@ -230,6 +235,9 @@ TEST_F(StartupPageTest, ATickWhileDeleteAsksFreesNothingUnderTheQuestion) {
     Select("QvAsked");
     SetTimer(nullptr, 0, 20, SwapWhileAsked);
     Click(page->RzButton5);
+    // Left alone, the tick would free the entry asked about, and a new entry could take its
+    // place in memory and be deleted by the Yes.
+    EXPECT_EQ(std::vector<std::string>{"QvAsked"}, g_rowsWhileAsked) << "no refresh under the question";
     EXPECT_EQ(REG_SZ, test::ReadRun(HKEY_CURRENT_USER, "QvNew").first) << "the new program's value is not touched";
     page->FillStartupView();
     EXPECT_EQ(std::vector<std::string>{"QvNew"}, Names());
