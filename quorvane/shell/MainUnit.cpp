@@ -188,8 +188,13 @@ void TMainForm::RegisterShortcut() {}
 // The process list's module creates the list and fills the Process page here.
 void TMainForm::SetupProcessList() {}
 
-// The startup list's module loads startup.dat and fills the Startup page here.
-void TMainForm::SetupStartupList() {}
+void TMainForm::SetupStartupList() {
+    StartupList = std::make_unique<TStartupList>();
+    // A damaged file loads what can be read and is kept aside; the window comes up all the same.
+    StartupLoad = StartupList->LoadFromFile(StartupFilePath());
+    StartupPage = std::make_unique<TStartupPage>(Startup, StartupTimer, *StartupList);
+    StartupPage->FillStartupView();
+}
 
 // The memory monitor's module sets up its graphs and figures here.
 void TMainForm::SetupMemoryMonitor() {}
@@ -201,7 +206,7 @@ void TMainForm::SetupWashSize() {
 }
 
 // The Process and Startup pages size their list columns here.
-void TMainForm::SizeListColumns() {}
+void TMainForm::SizeListColumns() { StartupPage->SizeListColumns(); }
 
 // The system page's module fills the System page here.
 void TMainForm::SetupSystemPage() {}
@@ -336,7 +341,13 @@ void TMainForm::CloseDown() {
 // The process list's module frees the default process icon and the list here.
 void TMainForm::DestroyProcessList() {}
 
-// The startup list's module stores startup.dat and frees the list here.
-void TMainForm::StoreStartupList() {}
+void TMainForm::StoreStartupList() {
+    if (!StartupList) return;
+    // The program is ending: a file that cannot be written is not reported, and the old one
+    // with its disabled entries stays as it was.
+    StartupSaveError = StartupList->SaveToFile(StartupFilePath());
+    StartupPage->Detach();
+    StartupList.reset();
+}
 
 }  // namespace qv

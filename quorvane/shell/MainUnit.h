@@ -18,6 +18,8 @@
 #include "common/ui/Timer.h"
 #include "common/ui/TrackBar.h"
 #include "quorvane/settings/SettingsClass.h"
+#include "quorvane/startup/StartupClass.h"
+#include "quorvane/startup/StartupPage.h"
 
 namespace qv {
 
@@ -71,6 +73,12 @@ public:
 
     // The options object, created and loaded by the set-up.
     std::unique_ptr<TSettings> Settings;
+    // The startup list, loaded from startup.dat by the set-up and stored there at close-down,
+    // and the Startup page over it (declared after the list: it goes first).
+    std::unique_ptr<TStartupList> StartupList;
+    std::unique_ptr<TStartupPage> StartupPage;
+    TStartupLoadResult StartupLoad;     // what the set-up found in startup.dat
+    DWORD StartupSaveError = ERROR_SUCCESS;  // what storing it at close-down gave
 
     // ---- operations
     void SelectPage(int index);
