@@ -1,7 +1,14 @@
 # Sourced: gives the session an X display, starting a virtual one when there is none.
+# A lock file whose server is gone (killed without cleaning up) is stale: it is removed so
+# that its number can be used again.
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X$n-lock" ] && continue
+  for n in $(seq 90 250); do
+    lock="/tmp/.X$n-lock"
+    if [ -e "$lock" ]; then
+      pid=$(tr -d ' ' <"$lock" 2>/dev/null)
+      if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then continue; fi
+      rm -f "$lock" "/tmp/.X11-unix/X$n"
+    fi
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
     QV_XVFB_PID=$!
     export DISPLAY=":$n"
