@@ -24,6 +24,8 @@ namespace qv {
 class TProgressFrm;
 class TSplashScreen;
 class TAboutUsFrm;
+class TMemoryMonitor;
+class TAutoCleanGroup;
 
 // Page indices, the argument of SelectPage.
 enum TPageIndex : int { piMemory = 0, piProcess = 1, piStartup = 2, piSystem = 3, piOptions = 4 };
@@ -72,12 +74,20 @@ public:
     // The options object, created and loaded by the set-up.
     std::unique_ptr<TSettings> Settings;
 
+    // The Memory page's monitor groups (the System page's "CPU" tab adds its own through
+    // BuildCpuTabGroups), and the Options page's "Automatic Memory Washing" group.
+    std::unique_ptr<TMemoryMonitor> MemoryMonitor;
+    std::unique_ptr<TAutoCleanGroup> AutoClean;
+
     // ---- operations
     void SelectPage(int index);
     // The one way to start a wash, with the size on the track bar.
     void StartMemoryWash();
     // Runs on the UI thread after a wash has ended.
     void WashFinished();
+    // A wash was started and has not yet finished (it claims, releases or waits for WashLock).
+    bool WashRunningOrWaiting() const { return washesInFlight_ > 0; }
+    int WashesInFlight() const { return washesInFlight_; }
     // Back from the tray: centred on the screen, shown, in front.
     void RestoreFromTray();
     // Hidden with its taskbar button; only the tray icon remains.
@@ -120,6 +130,9 @@ private:
     void BuildWashGroup();
 
     // ---- handlers
+    void MemoryTimerTimer();
+    void CPUTimerTimer();
+    void MemoryCleanTimerTimer();
     void JvPageList1Change();
     void RefreshProcessPage();
     void JvTrackBar1Change();
@@ -137,6 +150,7 @@ private:
     std::unique_ptr<TSplashScreen> splash_;
     bool inTray_ = false;
     int closeDownRuns_ = 0;
+    int washesInFlight_ = 0;
     DWORD setupMs_ = 0;
 };
 
