@@ -21,6 +21,12 @@ void ShowPercent(ui::TProgressBar* bar, int percent) {
     bar->SetPartsComplete(percent);
 }
 
+// A label that already shows the text is left alone: sizing it to its text again costs more
+// than the whole tick's figures.
+void ShowText(ui::TLabel* label, const std::string& text) {
+    if (label->Caption() != text) label->SetCaption(text);
+}
+
 ui::TFont ValueFont() {
     ui::TFont f;
     f.Bold = true;
@@ -127,9 +133,9 @@ void TMemoryMonitor::MemoryTick() {
     TMemoryTickFigures f = ReadMemoryTickFigures();
     ShowPercent(RzProgressBar1, f.PhysAvailPercent);
     ShowPercent(RzProgressBar2, f.PageFileUsagePercent);
-    Label7->SetCaption(f.UsedText);
-    Label6->SetCaption(f.AvailableText);
-    Label32->SetCaption(f.UptimeText);
+    ShowText(Label7, f.UsedText);
+    ShowText(Label6, f.AvailableText);
+    ShowText(Label32, f.UptimeText);
     JvSimScope1->SetPosition(RzProgressBar1->Percent());
 }
 
