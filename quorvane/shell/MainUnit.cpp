@@ -4,6 +4,9 @@
 #include "common/core/Registry.h"
 #include "common/core/Unhandled.h"
 #include "common/ui/Application.h"
+#include "quorvane/memory/AutoClean.h"
+#include "quorvane/memory/MemoryFigures.h"
+#include "quorvane/memory/MemoryPage.h"
 #include "quorvane/memory/ProgressBarFrm.h"
 #include "quorvane/memory/RelThrd.h"
 #include "quorvane/memory/WashSize.h"
@@ -58,7 +61,12 @@ TMainForm::TMainForm()
     FormCreate();
 }
 
-TMainForm::~TMainForm() { ui::Application().OnMinimize = nullptr; }
+TMainForm::~TMainForm() {
+    ui::Application().OnMinimize = nullptr;
+    MemoryTimer.OnTimer = nullptr;
+    CPUTimer.OnTimer = nullptr;
+    MemoryCleanTimer.OnTimer = nullptr;
+}
 
 // ---------------------------------------------------------------- the window
 
@@ -100,6 +108,11 @@ void TMainForm::BuildWindow() {
     BuildNavigation();
     BuildTrayMenu();
     BuildWashGroup();
+    MemoryMonitor = std::make_unique<TMemoryMonitor>(Memory);
+    AutoClean = std::make_unique<TAutoCleanGroup>(Options, MemoryCleanTimer);
+    MemoryTimer.OnTimer = [this](ui::TTimer*) { MemoryTimerTimer(); };
+    CPUTimer.OnTimer = [this](ui::TTimer*) { CPUTimerTimer(); };
+    MemoryCleanTimer.OnTimer = [this](ui::TTimer*) { MemoryCleanTimerTimer(); };
 }
 
 void TMainForm::BuildNavigation() {
@@ -196,8 +209,10 @@ void TMainForm::SetupStartupList() {
     StartupPage->FillStartupView();
 }
 
-// The memory monitor's module sets up its graphs and figures here.
-void TMainForm::SetupMemoryMonitor() {}
+void TMainForm::SetupMemoryMonitor() {
+    MemoryMonitor->Setup();
+    AutoClean->SetLimitMaximum(SystemProbe().MemoryStatus().TotalPhys);
+}
 
 void TMainForm::SetupWashSize() {
     int32_t max = WashSizeMaximum(TotalPhysicalMemory());
@@ -216,7 +231,9 @@ void TMainForm::SetupSettings() {
     Settings->SetRootKey(HKEY_LOCAL_MACHINE);
     Settings->SetSettingsKey(kOptionsKeyPath);
     Settings->Load();
-    // The Options page's module copies the options into its controls here.
+    // The Options page's module copies the options into its controls here; the automatic
+    // washing group's come between "Close Quorvane after cleaning" and the refresh rate.
+    AutoClean->LoadFromSettings(*Settings);
 }
 
 void TMainForm::CloseSplash() {
@@ -241,6 +258,20 @@ void TMainForm::JvPageList1Change() {
 // The process page's module refreshes its list here.
 void TMainForm::RefreshProcessPage() {}
 
+// ---------------------------------------------------------------- monitor
+
+void TMainForm::MemoryTimerTimer() {
+    MemoryMonitor->MemoryTick();
+    // The low-memory test comes last. No wash is queued behind one that is running or waiting:
+    // a wash lowers the available memory itself while it claims its blocks.
+    if (Settings && LowMemoryWashDue(Settings->CleanOnMemLimit(), AutoClean->LimitInForce(), WashRunningOrWaiting()))
+        StartMemoryWash();
+}
+
+void TMainForm::CPUTimerTimer() { MemoryMonitor->ProcessorTick(); }
+
+void TMainForm::MemoryCleanTimerTimer() { StartMemoryWash(); }
+
 // ---------------------------------------------------------------- wash
 
 void TMainForm::JvTrackBar1Change() {
@@ -263,6 +294,7 @@ void TMainForm::StartMemoryWash() {
         thread->OnTerminate = [this](TThread*) { WashFinished(); };
         thread->FreeOnTerminate = true;
         thread->Start();
+        ++washesInFlight_;
     } catch (...) {
         DWORD code = GetLastError();
         // The thread never ran, so nothing will finish the wash: put everything back as it was.
@@ -276,6 +308,7 @@ void TMainForm::StartMemoryWash() {
 }
 
 void TMainForm::WashFinished() {
+    if (washesInFlight_ > 0) --washesInFlight_;
     SetWashControlsEnabled(true);
     ui::SetScreenCursor(ui::TCursor::Default);
     // Read from the registry now, not from the options object: the option may have been

@@ -26,6 +26,8 @@ namespace qv {
 class TProgressFrm;
 class TSplashScreen;
 class TAboutUsFrm;
+class TMemoryMonitor;
+class TAutoCleanGroup;
 
 // Page indices, the argument of SelectPage.
 enum TPageIndex : int { piMemory = 0, piProcess = 1, piStartup = 2, piSystem = 3, piOptions = 4 };
@@ -80,12 +82,20 @@ public:
     TStartupLoadResult StartupLoad;     // what the set-up found in startup.dat
     DWORD StartupSaveError = ERROR_SUCCESS;  // what storing it at close-down gave
 
+    // The Memory page's monitor groups (the System page's "CPU" tab adds its own through
+    // BuildCpuTabGroups), and the Options page's "Automatic Memory Washing" group.
+    std::unique_ptr<TMemoryMonitor> MemoryMonitor;
+    std::unique_ptr<TAutoCleanGroup> AutoClean;
+
     // ---- operations
     void SelectPage(int index);
     // The one way to start a wash, with the size on the track bar.
     void StartMemoryWash();
     // Runs on the UI thread after a wash has ended.
     void WashFinished();
+    // A wash was started and has not yet finished (it claims, releases or waits for WashLock).
+    bool WashRunningOrWaiting() const { return washesInFlight_ > 0; }
+    int WashesInFlight() const { return washesInFlight_; }
     // Back from the tray: centred on the screen, shown, in front.
     void RestoreFromTray();
     // Hidden with its taskbar button; only the tray icon remains.
@@ -128,6 +138,9 @@ private:
     void BuildWashGroup();
 
     // ---- handlers
+    void MemoryTimerTimer();
+    void CPUTimerTimer();
+    void MemoryCleanTimerTimer();
     void JvPageList1Change();
     void RefreshProcessPage();
     void JvTrackBar1Change();
@@ -145,6 +158,7 @@ private:
     std::unique_ptr<TSplashScreen> splash_;
     bool inTray_ = false;
     int closeDownRuns_ = 0;
+    int washesInFlight_ = 0;
     DWORD setupMs_ = 0;
 };
 
