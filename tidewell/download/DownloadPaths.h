@@ -18,7 +18,7 @@ void CreateDirectories(const std::string& path);
 // The folder part of path (with its backslash), then prefix, then the file-name part.
 std::string PrefixFileName(const std::string& path, const std::string& prefix);
 
-// True when `relative`, put below `folder`, names something outside it: a ".." part (also with
+// True when `relative`, put below `folder`, may name something outside it: any ".." part (also with
 // forward slashes or trailing dots and blanks), a drive or stream colon, or a full path that the
 // system resolves to somewhere else.
 bool LeavesFolder(const std::string& relative, const std::string& folder);
