@@ -58,6 +58,15 @@ HFONT FontHandle(const TFont& f) {
     return h;
 }
 
+std::string LineText(HWND h, UINT lengthMsg, UINT textMsg, int i) {
+    LRESULT n = SendMessageA(h, lengthMsg, i, 0);
+    if (n < 0) return {};  // LB_ERR and CB_ERR
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    n = SendMessageA(h, textMsg, i, reinterpret_cast<LPARAM>(&s[0]));
+    s.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return s;
+}
+
 // ---------------------------------------------------------------- TControl
 
 TControl::TControl(TWinControl* parent, std::string name) : parent_(parent), name_(std::move(name)) {
@@ -158,6 +167,19 @@ LRESULT CALLBACK TControl::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) 
 }
 
 bool TControl::SubclassMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+LRESULT TControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
+    return oldProc_ ? CallWindowProcA(oldProc_, hwnd_, msg, wp, lp) : DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+void TControl::AttachExtraWindow(HWND h) {
+    SetPropA(h, kPropName, this);
+    SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(font_)), FALSE);
+}
+
+void TControl::DetachExtraWindow(HWND h) {
+    if (h) RemovePropA(h, kPropName);
+}
 
 void TControl::SetBounds(int left, int top, int width, int height) {
     left_ = left;
@@ -382,6 +404,11 @@ LRESULT TWinControl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_SETCURSOR:
             if (ScreenCursorOverride()) return TRUE;
+            break;
+        case WM_CLOSE:
+            // A multi-line edit answers Esc by sending WM_CLOSE to its parent; for a panel or
+            // group box the default would destroy the container under its object's feet.
+            if (GetWindowLongA(hwnd_, GWL_STYLE) & WS_CHILD) return 0;
             break;
         case WM_LBUTTONUP:
             CommonMessage(this, msg, wp, lp);

@@ -44,6 +44,9 @@ struct TFont {
 };
 // The font handle for a description, cached for the life of the program (never delete it).
 HFONT FontHandle(const TFont& f);
+// The text of line i of a list or combo box, through the class's pair of messages for length
+// and text (LB_GETTEXTLEN/LB_GETTEXT, CB_GETLBTEXTLEN/CB_GETLBTEXT); empty when there is no line i.
+std::string LineText(HWND h, UINT lengthMsg, UINT textMsg, int i);
 
 enum class TMouseButton { Left, Right, Middle };
 using TNotifyEvent = std::function<void(class TControl* sender)>;
@@ -117,6 +120,12 @@ protected:
     void Attach(HWND h);
     // Subclassed messages of system-class controls; return true when handled.
     virtual bool SubclassMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    // The system class's own handling of a message, for a SubclassMessage that acts after it.
+    LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
+    // A further window of this control (the arrows of a spin edit, the tabs of a tab control):
+    // its notifications then reach this object as the main window's do. Detach before it goes.
+    void AttachExtraWindow(HWND h);
+    static void DetachExtraWindow(HWND h);
     void FireClick();
 
     HWND hwnd_ = nullptr;

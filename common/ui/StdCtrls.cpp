@@ -172,9 +172,14 @@ bool TCheckBox::HandleCommand(WORD code) {
 // ---------------------------------------------------------------- TEdit
 
 TEdit::TEdit(TWinControl* parent, std::string name, int left, int top, int width, int height, bool border)
+    : TEdit(parent, std::move(name), left, top, width, height, ES_AUTOHSCROLL | WS_TABSTOP,
+            border ? WS_EX_CLIENTEDGE : 0) {}
+
+TEdit::TEdit(TWinControl* parent, std::string name, int left, int top, int width, int height, DWORD style,
+             DWORD exStyle)
     : TControl(parent, std::move(name)) {
     InitBounds(left, top, width, height);
-    CreateSystemWindow("EDIT", ES_AUTOHSCROLL | WS_TABSTOP, border ? WS_EX_CLIENTEDGE : 0);
+    CreateSystemWindow("EDIT", style, exStyle);
     color_ = clWindow;
 }
 
@@ -222,14 +227,7 @@ void TComboBox::AddItem(const std::string& text) { SendMessageA(hwnd_, CB_ADDSTR
 void TComboBox::Clear() { SendMessageA(hwnd_, CB_RESETCONTENT, 0, 0); }
 int TComboBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, CB_GETCOUNT, 0, 0)); }
 
-std::string TComboBox::Item(int i) const {
-    LRESULT n = SendMessageA(hwnd_, CB_GETLBTEXTLEN, i, 0);
-    if (n == CB_ERR) return {};
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    SendMessageA(hwnd_, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&s[0]));
-    s.resize(static_cast<size_t>(n));
-    return s;
-}
+std::string TComboBox::Item(int i) const { return LineText(hwnd_, CB_GETLBTEXTLEN, CB_GETLBTEXT, i); }
 
 int TComboBox::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd_, CB_GETCURSEL, 0, 0)); }
 void TComboBox::SetItemIndex(int i) { SendMessageA(hwnd_, CB_SETCURSEL, i, 0); }

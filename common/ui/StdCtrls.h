@@ -73,6 +73,11 @@ public:
     TNotifyEvent OnChange;  // the text changed (by the user or by code)
     TNotifyEvent OnExit;    // focus left the field
     bool HandleCommand(WORD code) override;
+
+protected:
+    // For fields of other kinds (spin edits, memos): the edit's styles and extended styles.
+    TEdit(TWinControl* parent, std::string name, int left, int top, int width, int height, DWORD style,
+          DWORD exStyle);
 };
 
 class TComboBox : public TControl {
