@@ -38,12 +38,17 @@ void TDownloadThread::DownloadWork(int64_t received) {
         client_.Abort();
         return;
     }
-    const TFile& f = *file_;
-    Synchronize([this, received, &f] {
+    // Handed over without waiting, and at most one at a time: the main thread always shows the
+    // latest figures, and the transfer never waits for the window.
+    latestReceived_ = received;
+    if (progressPending_.exchange(true)) return;
+    Queue([this] {
+        progressPending_ = false;
+        const int64_t now = latestReceived_;
         TDownloadEngine& e = engine_;
-        e.FilePercent = ProgressPercent(static_cast<double>(received), f.FileSize);
-        e.BytesDone = received;
-        e.TotalPercent = ProgressPercent(static_cast<double>(received) + e.TotalDone, e.TotalSize);
+        e.FilePercent = ProgressPercent(static_cast<double>(now), file_->FileSize);
+        e.BytesDone = now;
+        e.TotalPercent = ProgressPercent(static_cast<double>(now) + e.TotalDone, e.TotalSize);
         e.ShowDownloadProgress();
     });
 }

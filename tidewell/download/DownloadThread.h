@@ -55,6 +55,8 @@ private:
     std::string tempPath_;
     std::atomic<bool> completed_{false};
     std::atomic<bool> transferring_{false};
+    std::atomic<bool> progressPending_{false};
+    std::atomic<int64_t> latestReceived_{0};
 };
 
 }  // namespace qv
