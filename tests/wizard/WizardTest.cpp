@@ -258,3 +258,19 @@ TEST_F(WizardTest, TrayModeHidesTheWindowOnTheFirstTick) {
     f->ShowProgress1->Click();  // the icon's menu brings it back
     EXPECT_TRUE(f->Visible());
 }
+
+TEST_F(WizardTest, TrayIconStaysAndBringsTheWindowBack) {
+    auto f = Start();
+    EXPECT_TRUE(f->CoolTrayIcon1.Visible());
+    EXPECT_EQ("Tidewell", f->CoolTrayIcon1.Hint());
+    SendMessageA(f->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);  // minimize to the notification area
+    EXPECT_FALSE(f->Visible());
+    EXPECT_TRUE(f->CoolTrayIcon1.Visible());
+    HWND icon = f->CoolTrayIcon1.Handle();
+    SendMessageA(icon, TTrayIcon::CallbackMessage, f->CoolTrayIcon1.ID(), WM_LBUTTONDOWN);
+    SendMessageA(icon, TTrayIcon::CallbackMessage, f->CoolTrayIcon1.ID(), WM_LBUTTONUP);
+    SendMessageA(icon, TTrayIcon::CallbackMessage, f->CoolTrayIcon1.ID(), WM_LBUTTONDBLCLK);
+    SendMessageA(icon, TTrayIcon::CallbackMessage, f->CoolTrayIcon1.ID(), WM_LBUTTONUP);
+    EXPECT_TRUE(f->Visible()) << "a double click shows the progress";
+    EXPECT_TRUE(f->ShowProgress1->Default);
+}

@@ -1,5 +1,6 @@
 // Page 2: the search for updates, with its status line.
 #pragma once
+#include "common/ui/ProgressBar.h"
 #include "tidewell/wizard/Frames.h"
 
 namespace qv {
@@ -9,6 +10,7 @@ public:
     explicit TFrame2(ui::TWinControl* parent);
     ui::TLabel* Label1;
     ui::TLabel* Label3;
+    ui::TProgressBar* ProgressBar1;  // 0-100, with its percentage
 };
 
 }  // namespace qv

@@ -7,6 +7,11 @@
 #include "tidewell/proxy/ConfigureForm.h"
 #include "tidewell/record/ReportUnit.h"
 #include "tidewell/record/SessionRecord.h"
+#include "common/core/Paths.h"
+#include "release/ProgramResources.rc.h"
+#include "tidewell/updatelist/ConnectionThread.h"
+#include "tidewell/updatelist/ErrorCodes.h"
+#include "tidewell/updatelist/UpdateList.h"
 #include "tidewell/updatelist/UpdateServer.h"
 #include "tidewell/wizard/CloseFormUnit.h"
 #include "tidewell/wizard/CommandLine.h"
@@ -16,6 +21,21 @@ namespace qv {
 using namespace ui;
 
 const char kFinishCaption[] = "&Finish";
+
+// The description box is a multi-line edit, which breaks lines only at CR LF.
+static std::string WithCrLf(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r' || c == '\n') {
+            out += "\r\n";
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
 
 static TFormOptions MainOptions() {
     TFormOptions o;
@@ -64,6 +84,14 @@ TMainForm::TMainForm() : TForm("MainForm", MainOptions()) {
     };
     Timer1.OnTimer = [this](TTimer* s) { Timer1Timer(s); };
     Timer1.SetEnabled(true);
+
+    // The program's notification-area icon (none in a test executable: the system's is shown).
+    CoolTrayIcon1.SetIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAY)));
+    CoolTrayIcon1.SetHint("Tidewell");
+    CoolTrayIcon1.OnDblClick = [this] { ShowProgress1Click(ShowProgress1); };
+    CoolTrayIcon1.OnRightClick = [this](POINT at) { PopupTrayMenu(at); };
+    CoolTrayIcon1.SetVisible(true);
+    OnStartListCheck = [this](const std::string& server) { StartConnectionThread(*this, server); };
 }
 
 TMainForm::~TMainForm() {
@@ -95,6 +123,13 @@ void TMainForm::FormCreate(const std::vector<std::string>& args) {
     for (int i = 2; i <= 7; ++i) Page(i)->SetVisible(false);
     CurrentPage = 1;
 
+    Frame3->CheckListBox1->OnClick = [this](TControl* s) { CheckListBox1Click(s); };
+    Frame3->CheckListBox1->OnClickCheck = [this](TCheckListBox* s, int) { CheckListBox1Click(s); };
+    Frame3->CheckListBox1->OnKeyDown = [this](TControl* s, WORD& key) { CheckListBox1KeyDown(s, key); };
+    // Minimize to the notification area: however the window is minimized, only the icon stays.
+    Application().OnMinimize = [this] { Hide(); };
+    XMLDoc = std::make_unique<TXMLDocument>();
+
     Frame1->ListBox1->SetItems(InstalledComponentLines());
     UpdateInfo = std::make_unique<TInfoFile>("Untitled");
     UpdateServer = UpdateServerAddress();
@@ -108,6 +143,9 @@ void TMainForm::FormDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
     DeleteCleanupFiles(CleanupFiles);
+    CoolTrayIcon1.SetVisible(false);
+    Application().OnMinimize = nullptr;
+    XMLDoc.reset();
     if (comInitialised_) CoUninitialize();
     comInitialised_ = false;
 }
@@ -184,6 +222,53 @@ void TMainForm::ReportError(const std::string& message) {
 }
 
 void TMainForm::GoToPendingPage() { ShowPage(PendingPage); }
+
+void TMainForm::SetSearchProgress(int position) { Frame2->ProgressBar1->SetPartsComplete(position); }
+
+void TMainForm::ProcessUpdateList() {
+    TListResult read = ReadUpdateList(ListStream, ProgramFolder() + kListFileName, *XMLDoc, *UpdateInfo,
+                                      [this](int position) { SetSearchProgress(position); }, Handle());
+    if (read == TListResult::SplitFailed) return ReportError(ErtdMessage(TErtd::E501));
+    if (read == TListResult::BadHeader) return ReportError(ErtdMessage(TErtd::E537));
+    if (UpdateInfo->Files.empty()) {
+        if (SilentMode) {
+            Close();
+        } else {
+            ShowPage(6);
+        }
+        return;
+    }
+    TCheckListBox* list = Frame3->CheckListBox1;
+    list->Clear();
+    for (const auto& file : UpdateInfo->Files) {
+        int line = list->AddItem(file->ProductName, file->DefaultDownload);
+        list->SetForced(line, file->Force);
+    }
+    if (SilentMode) {
+        ShowPage(4);
+    } else {
+        Frame2->Label3->SetCaption("Done.");
+        ShowPage(CurrentPage + 1);
+    }
+}
+
+void TMainForm::CheckListBox1Click(TControl*) {
+    TCheckListBox* list = Frame3->CheckListBox1;
+    int line = list->ItemIndex();
+    if (line < 0 || line >= static_cast<int>(UpdateInfo->Files.size())) return;
+    const TFile& file = *UpdateInfo->Files[line];
+    Frame3->RichEdit1->SetText(WithCrLf(file.Description));
+    if (file.Force) list->SetChecked(line, true);
+}
+
+void TMainForm::CheckListBox1KeyDown(TControl* sender, WORD&) { CheckListBox1Click(sender); }
+
+void TMainForm::PopupTrayMenu(POINT at) {
+    HMENU menu = PopupMenu1.Items().BuildPopup();
+    UINT command = ShowPopupMenu(Handle(), menu, at, true);
+    DestroyMenu(menu);
+    if (command) TMenuItem::Dispatch(command);
+}
 
 void TMainForm::btnNextClick(TControl*) {
     if (btnNext->Caption() == kFinishCaption) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,6 +13,8 @@
 #include "common/ui/Menu.h"
 #include "common/ui/StdCtrls.h"
 #include "common/ui/Timer.h"
+#include "common/tray/TrayIcon.h"
+#include "common/xml/XmlDocument.h"
 #include "tidewell/versions/InfoFileUnit.h"
 #include "tidewell/wizard/Frame1Unit.h"
 #include "tidewell/wizard/Frame2Unit.h"
@@ -46,6 +49,12 @@ public:
     // The main thread's error step: record it, put it on page 7, show page 7.
     void ReportError(const std::string& message);
     void GoToPendingPage();
+    // Reads ListStream on the main thread while the update-list worker waits: fills UpdateInfo and
+    // page 3, then switches the page. A malformed list throws (the worker reports ERTD-683);
+    // a list that cannot be split or whose header cannot be read is reported here.
+    void ProcessUpdateList();
+    // The search page's bar, 0-100.
+    void SetSearchProgress(int position);
 
     // The one settings dialog of the program, made on first need (the workers read it).
     TfrmConfigure& ConfigureForm();
@@ -63,6 +72,8 @@ public:
     void Configure1Click(ui::TMenuItem* sender);
     void AboutTidewell1Click(ui::TMenuItem* sender);
     void Timer1Timer(ui::TTimer* sender);
+    void CheckListBox1Click(ui::TControl* sender);
+    void CheckListBox1KeyDown(ui::TControl* sender, WORD& key);
 
     // The shared state.
     std::vector<std::string> CleanupFiles;
@@ -73,6 +84,8 @@ public:
     volatile bool StopRequested = false;
     volatile int PendingPage = 0;
     std::string UpdateServer;  // the base address the workers are handed
+    std::string ListStream;    // the received update list, handed over by the worker
+    int32_t ListLength = 0;    // its length as the server announced it (0: none announced)
 
     // The work the pages start: the list check (page 2, or -S at once) with the update server's
     // base address, and the downloads (page 4). Set by the parts that do that work; an
@@ -100,6 +113,9 @@ public:
     ui::TMenuItem* Pause1;
     ui::TMenuItem* StopandExit1;
     ui::TTimer Timer1{"Timer1", 1, false};
+    TTrayIcon CoolTrayIcon1;
+    // Made with the window; emptied before COM is left, since its nodes are COM objects.
+    std::unique_ptr<TXMLDocument> XMLDoc;
 
     TFrame1* Frame1 = nullptr;
     TFrame2* Frame2 = nullptr;
@@ -112,6 +128,7 @@ public:
 private:
     TWizardFrame* Page(int n) const;
     void PaintPictureStrip(HDC dc) const;
+    void PopupTrayMenu(POINT at);
 
     std::unique_ptr<TfrmConfigure> configure_;
     std::unique_ptr<TCloseForm> closeForm_;
