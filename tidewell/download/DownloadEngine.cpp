@@ -92,6 +92,7 @@ void TDownloadEngine::ShowDownloadProgress() {
     host_.SetFileBar(FilePercent);
     host_.SetTotalBar(TotalPercent);
     lastHint_ = ProgressHint(ProgressVerb, TotalPercent);
+    if (paused_) lastHint_ += " - Paused";  // figures handed over just before the pause
     host_.SetTrayHint(lastHint_);
 }
 
