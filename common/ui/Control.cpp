@@ -145,7 +145,7 @@ static bool CommonMessage(TControl* c, UINT msg, WPARAM wp, LPARAM lp) {
                     x = r.left;
                     y = r.top;
                 }
-                c->PopupMenu->Popup(x, y);
+                c->PopupMenu->Popup(x, y, c->TopLevel());
                 return true;
             }
             return false;

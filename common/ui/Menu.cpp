@@ -85,9 +85,13 @@ void TPopupMenu::Popup(int x, int y, HWND owner) {
     HMENU m = root_.BuildPopup();
     HWND w = owner ? owner : GetActiveWindow();
     if (!w) w = GetForegroundWindow();
+    // The owner must be in the foreground, or the menu may close at once (or never on a click
+    // elsewhere); the null message afterwards lets it finish closing.
+    if (w) SetForegroundWindow(w);
     g_open = m;
     UINT cmd = TrackPopupMenu(m, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, w, nullptr);
     g_open = nullptr;
+    if (w) PostMessageA(w, WM_NULL, 0, 0);
     DestroyMenu(m);
     if (cmd) TMenuItem::Dispatch(cmd);
 }
