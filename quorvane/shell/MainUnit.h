@@ -17,6 +17,8 @@
 #include "common/ui/StdCtrls.h"
 #include "common/ui/Timer.h"
 #include "common/ui/TrackBar.h"
+#include "quorvane/processes/ProcessClass.h"
+#include "quorvane/processes/ProcessPage.h"
 #include "quorvane/settings/SettingsClass.h"
 
 namespace qv {
@@ -72,6 +74,11 @@ public:
     // The options object, created and loaded by the set-up.
     std::unique_ptr<TSettings> Settings;
 
+    // The Process page's controls and handlers, and the list it shows (from the set-up to
+    // close-down); the list goes first.
+    std::unique_ptr<TProcessPage> ProcessPage;
+    std::unique_ptr<TProcessList> ProcessList;
+
     // ---- operations
     void SelectPage(int index);
     // The one way to start a wash, with the size on the track bar.
@@ -122,6 +129,7 @@ private:
     // ---- handlers
     void JvPageList1Change();
     void RefreshProcessPage();
+    void ShowRunningProcesses(int count);
     void JvTrackBar1Change();
     void Image1MouseDown();
     void Label3Click();
@@ -134,6 +142,8 @@ private:
 
     GdiObject header_, footer_;
     IconHandle bigIcon_, smallIcon_;
+    // A copy of IconList's image 0, the generic program icon, handed to the process list.
+    IconHandle defaultProcessIcon_;
     std::unique_ptr<TSplashScreen> splash_;
     bool inTray_ = false;
     int closeDownRuns_ = 0;
