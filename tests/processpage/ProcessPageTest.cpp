@@ -41,14 +41,6 @@ struct PageHost : ui::TForm {
     }
 };
 
-bool IsLiveIcon(HICON icon) {
-    ICONINFO info;
-    if (!GetIconInfo(icon, &info)) return false;
-    if (info.hbmMask) DeleteObject(info.hbmMask);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    return true;
-}
-
 struct DialogSearch {
     const char* caption;
     HWND found;
@@ -209,7 +201,7 @@ TEST_F(ProcessPage, FillShowsEveryProcessSortedWithOneImageEachAndFreesTheOldIco
         ASSERT_EQ(list->Count(), View()->Count());
         // Image 0 survives; each item with an icon adds exactly one.
         EXPECT_EQ(1 + IconsOfItems(), page->IconList.Count()) << pass;
-        for (HICON old : previous) EXPECT_FALSE(IsLiveIcon(old)) << "the last fill's icons are freed";
+        for (HICON old : previous) EXPECT_FALSE(test::IsLiveIcon(old)) << "the last fill's icons are freed";
         previous.clear();
 
         std::set<int> images;
