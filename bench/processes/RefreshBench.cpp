@@ -10,27 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/processes/BenchSupport.h"
 #include "common/core/ToolHelp.h"
 #include "quorvane/processes/ProcessClass.h"
 #include "tests/processes/ProbeProcess.h"
 
 namespace {
-double Seconds(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER f) {
-    return static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-// What any process lister pays at least: one process snapshot, walked to its end.
-int BareWalk() {
-    const qv::ToolHelpFunctions& th = qv::ToolHelp();
-    HANDLE snap = th.CreateSnapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE) return 0;
-    PROCESSENTRY32 e{};
-    e.dwSize = sizeof e;
-    int n = 0;
-    for (BOOL ok = th.ProcessFirst(snap, &e); ok; ok = th.ProcessNext(snap, &e)) ++n;
-    CloseHandle(snap);
-    return n;
-}
+using qv::bench::BareWalk;
+using qv::bench::PerPass;
 
 // The walk with, for each process, what Refresh does on the NT family to find its path.
 void WalkWithModuleLookup() {
@@ -62,28 +49,13 @@ void WalkWithIcons(const std::string& exe) {
     }
 }
 
-template <class Fn>
-double PerPass(int passes, Fn fn) {
-    LARGE_INTEGER f, a, b;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&a);
-    for (int i = 0; i < passes; ++i) fn();
-    QueryPerformanceCounter(&b);
-    return Seconds(a, b, f) / passes;
-}
 }  // namespace
 
 int main(int argc, char** argv) {
     int extra = argc > 1 ? std::atoi(argv[1]) : 100;
     int passes = argc > 2 ? std::atoi(argv[2]) : 5;
     std::vector<qv::test::ProbeProcess> probes;
-    for (int i = 0; i < extra; ++i) {
-        probes.push_back(qv::test::ProbeProcess::Sleeper(1 + i % 3, 0, false, qv::test::ProbePath(), 1800));
-        if (!probes.back().Id()) {
-            std::printf("could not start probe %d\n", i);
-            return 1;
-        }
-    }
+    if (!qv::bench::StartProbes(extra, probes)) return 1;
     int walked = BareWalk();
     double bare = PerPass(passes, BareWalk);
     double modules = PerPass(passes, WalkWithModuleLookup);

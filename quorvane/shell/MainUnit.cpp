@@ -10,6 +10,7 @@
 #include "quorvane/memory/ProgressBarFrm.h"
 #include "quorvane/memory/RelThrd.h"
 #include "quorvane/memory/WashSize.h"
+#include "quorvane/processes/WindowsVersion.h"
 #include "quorvane/shell/About.h"
 #include "quorvane/shell/Launch.h"
 #include "quorvane/shell/Pictures.h"
@@ -113,6 +114,10 @@ void TMainForm::BuildWindow() {
     MemoryTimer.OnTimer = [this](ui::TTimer*) { MemoryTimerTimer(); };
     CPUTimer.OnTimer = [this](ui::TTimer*) { CPUTimerTimer(); };
     MemoryCleanTimer.OnTimer = [this](ui::TTimer*) { MemoryCleanTimerTimer(); };
+
+    ProcessPage = std::make_unique<TProcessPage>(Process, Handle());
+    ProcessPage->OnRunningProcesses = [this](int count) { ShowRunningProcesses(count); };
+    ProcessTimer.OnTimer = [this](ui::TTimer*) { ProcessPage->ProcessTimerTimer(); };
 }
 
 void TMainForm::BuildNavigation() {
@@ -198,8 +203,14 @@ void TMainForm::SetupFirstPage() { SelectPage(piMemory); }
 // The global shortcut's module registers the stored key here.
 void TMainForm::RegisterShortcut() {}
 
-// The process list's module creates the list and fills the Process page here.
-void TMainForm::SetupProcessList() {}
+void TMainForm::SetupProcessList() {
+    defaultProcessIcon_.reset(ProcessPage->IconList.GetIcon(0));
+    ProcessList = std::make_unique<TProcessList>(ProcessPage->IconList.Handle(), defaultProcessIcon_.get());
+    ProcessList->SetOSVersion(ReadWindowsVersion());
+    ProcessPage->SetProcessList(ProcessList.get());
+    ProcessPage->FillProcessView();
+    ShowRunningProcesses(ProcessList->Count());
+}
 
 void TMainForm::SetupStartupList() {
     StartupList = std::make_unique<TStartupList>();
@@ -220,8 +231,10 @@ void TMainForm::SetupWashSize() {
     JvTrackBar1->SetPosition(max / 2);
 }
 
-// The Process and Startup pages size their list columns here.
-void TMainForm::SizeListColumns() { StartupPage->SizeListColumns(); }
+void TMainForm::SizeListColumns() {
+    ProcessPage->SizeColumns();
+    StartupPage->SizeListColumns();
+}
 
 // The system page's module fills the System page here.
 void TMainForm::SetupSystemPage() {}
@@ -255,8 +268,11 @@ void TMainForm::JvPageList1Change() {
     StartupTimer.SetEnabled(page == piStartup);
 }
 
-// The process page's module refreshes its list here.
-void TMainForm::RefreshProcessPage() {}
+void TMainForm::RefreshProcessPage() { ProcessPage->FillProcessView(); }
+
+// "Running Processes:" on the Memory page: the Memory page's module puts the figure into its
+// Label31 here.
+void TMainForm::ShowRunningProcesses(int count) { MemoryMonitor->SetRunningProcesses(count); }
 
 // ---------------------------------------------------------------- monitor
 
@@ -371,8 +387,11 @@ void TMainForm::CloseDown() {
     StoreStartupList();
 }
 
-// The process list's module frees the default process icon and the list here.
-void TMainForm::DestroyProcessList() {}
+void TMainForm::DestroyProcessList() {
+    ProcessPage->SetProcessList(nullptr);  // the rows point into the list's items
+    defaultProcessIcon_.reset();
+    ProcessList.reset();
+}
 
 void TMainForm::StoreStartupList() {
     if (!StartupList) return;

@@ -17,6 +17,8 @@
 #include "common/ui/StdCtrls.h"
 #include "common/ui/Timer.h"
 #include "common/ui/TrackBar.h"
+#include "quorvane/processes/ProcessClass.h"
+#include "quorvane/processes/ProcessPage.h"
 #include "quorvane/settings/SettingsClass.h"
 #include "quorvane/startup/StartupClass.h"
 #include "quorvane/startup/StartupPage.h"
@@ -87,6 +89,11 @@ public:
     std::unique_ptr<TMemoryMonitor> MemoryMonitor;
     std::unique_ptr<TAutoCleanGroup> AutoClean;
 
+    // The Process page's controls and handlers, and the list it shows (from the set-up to
+    // close-down); the list goes first.
+    std::unique_ptr<TProcessPage> ProcessPage;
+    std::unique_ptr<TProcessList> ProcessList;
+
     // ---- operations
     void SelectPage(int index);
     // The one way to start a wash, with the size on the track bar.
@@ -143,6 +150,7 @@ private:
     void MemoryCleanTimerTimer();
     void JvPageList1Change();
     void RefreshProcessPage();
+    void ShowRunningProcesses(int count);
     void JvTrackBar1Change();
     void Image1MouseDown();
     void Label3Click();
@@ -155,6 +163,8 @@ private:
 
     GdiObject header_, footer_;
     IconHandle bigIcon_, smallIcon_;
+    // A copy of IconList's image 0, the generic program icon, handed to the process list.
+    IconHandle defaultProcessIcon_;
     std::unique_ptr<TSplashScreen> splash_;
     bool inTray_ = false;
     int closeDownRuns_ = 0;

@@ -100,4 +100,12 @@ std::string RunProbe(const std::string& arguments, const std::string& exe) {
     return out;
 }
 
+bool IsLiveIcon(HICON icon) {
+    ICONINFO info;
+    if (!GetIconInfo(icon, &info)) return false;
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    return true;
+}
+
 }  // namespace qv::test

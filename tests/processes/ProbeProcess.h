@@ -32,6 +32,10 @@ private:
     DWORD id_ = 0;
 };
 
+// Whether the handle still names an icon (Wine's GetGuiResources counts nothing, so freed icons
+// are checked this way).
+bool IsLiveIcon(HICON icon);
+
 // Runs the probe with these arguments to its end (at most 30 s) and returns what it printed.
 std::string RunProbe(const std::string& arguments, const std::string& exe = ProbePath());
 

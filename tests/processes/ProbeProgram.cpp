@@ -5,6 +5,8 @@
 //   version              prints the Windows-version number of the system it runs on
 //   memory PID           prints that number and the memory figure of PID measured on it
 //   list OSVERSION       refreshes a process list with that version and prints "PID<tab>PATH" lines
+//   (no arguments)       as a program started from the shell: writes its working folder into
+//                        "started.txt" in that folder, then sleeps 60 seconds
 #include <windows.h>
 #include <aclapi.h>
 
@@ -52,6 +54,16 @@ int Sleeper(int threads, const char* readyName, int megabytes, DWORD seconds, bo
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 1) {
+        char folder[MAX_PATH] = "";
+        GetCurrentDirectoryA(sizeof folder, folder);
+        if (FILE* f = std::fopen("started.txt", "w")) {
+            std::fputs(folder, f);
+            std::fclose(f);
+        }
+        Sleep(60000);
+        return 0;
+    }
     if (argc >= 6 && !std::strcmp(argv[1], "sleep"))
         return Sleeper(std::atoi(argv[2]), argv[3], std::atoi(argv[4]), std::strtoul(argv[5], nullptr, 10),
                        argc >= 7 && !std::strcmp(argv[6], "protect"));

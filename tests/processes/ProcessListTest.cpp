@@ -37,14 +37,6 @@ std::set<DWORD> ListedIds(const std::string& probeOutput) {
     return ids;
 }
 
-bool IsLiveIcon(HICON icon) {
-    ICONINFO info;
-    if (!GetIconInfo(icon, &info)) return false;
-    if (info.hbmMask) DeleteObject(info.hbmMask);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    return true;
-}
-
 DWORD PriorityClassOf(HANDLE process) { return GetPriorityClass(process); }
 
 // The 9x figure of a process straight from the snapshot: every module and every heap block.
@@ -82,7 +74,7 @@ TEST(ProcessList, StartedProgramIsListedWithItsDetails) {
     EXPECT_EQ(3, item->ThreadCount());
     EXPECT_EQ(NORMAL_PRIORITY_CLASS, static_cast<DWORD>(item->Priority()));
     EXPECT_GE(item->MemoryUsage(), 8 * kMB);  // the working set holds the touched heap
-    EXPECT_TRUE(item->Icon() && IsLiveIcon(item->Icon()));
+    EXPECT_TRUE(item->Icon() && test::IsLiveIcon(item->Icon()));
     EXPECT_EQ(-1, item->ListIndex);
     EXPECT_EQ(&list, item->ProcessList());
     EXPECT_EQ(nullptr, Find(list, GetCurrentProcessId()));
@@ -298,14 +290,14 @@ TEST(ProcessList, RefreshesFreeTheIconsTheyReplace) {
             for (int i = 0; i < list.Count(); ++i)
                 if (HICON icon = list.Items(i)->Icon()) current.push_back(icon);
             ASSERT_FALSE(current.empty());
-            for (HICON icon : current) EXPECT_TRUE(IsLiveIcon(icon)) << round;
-            for (HICON icon : previous) EXPECT_FALSE(IsLiveIcon(icon)) << round;
+            for (HICON icon : current) EXPECT_TRUE(test::IsLiveIcon(icon)) << round;
+            for (HICON icon : previous) EXPECT_FALSE(test::IsLiveIcon(icon)) << round;
             previous = current;
         }
-        EXPECT_TRUE(IsLiveIcon(defaultIcon));
+        EXPECT_TRUE(test::IsLiveIcon(defaultIcon));
     }
-    for (HICON icon : previous) EXPECT_FALSE(IsLiveIcon(icon));
-    EXPECT_FALSE(IsLiveIcon(defaultIcon));
+    for (HICON icon : previous) EXPECT_FALSE(test::IsLiveIcon(icon));
+    EXPECT_FALSE(test::IsLiveIcon(defaultIcon));
 }
 
 TEST(ProcessList, PathSetterTakesTheNewIconAndTellsOnce) {
@@ -319,7 +311,7 @@ TEST(ProcessList, PathSetterTakesTheNewIconAndTellsOnce) {
     EXPECT_EQ(1, fired);
     EXPECT_EQ(probe, item.Path());
     HICON first = item.Icon();
-    ASSERT_TRUE(first && IsLiveIcon(first));
+    ASSERT_TRUE(first && test::IsLiveIcon(first));
     item.SetPath(probe);  // the same path: nothing at all
     EXPECT_EQ(1, fired);
     EXPECT_EQ(first, item.Icon());
@@ -336,7 +328,7 @@ TEST(ProcessList, PathSetterTakesTheNewIconAndTellsOnce) {
     item.OnPathChange = nullptr;
     item.SetPath("C:\\windows\\system32\\notepad.exe");
     EXPECT_NE(first, item.Icon());
-    EXPECT_FALSE(IsLiveIcon(first));  // replaced and freed
+    EXPECT_FALSE(test::IsLiveIcon(first));  // replaced and freed
 }
 
 // The 9x measure run on Wine set to Windows 98 for the probe (as winecfg does per program):
