@@ -100,7 +100,13 @@ void TMainForm::BuildWindow() {
     BuildNavigation();
     BuildTrayMenu();
     BuildWashGroup();
+    SystemPage = std::make_unique<TSystemPage>(System, Handle());
+    BuildCpuUsageGroups(SystemPage->CpuUsageArea);
+    OptionsPage = std::make_unique<TOptionsPage>(Options, Handle(), MemoryTimer, [this] { StartMemoryWash(); });
 }
+
+// The processor monitor builds "CPU Usage History" and "CPU Usage" into the CPU tab's area here.
+void TMainForm::BuildCpuUsageGroups(ui::TWinControl*) {}
 
 void TMainForm::BuildNavigation() {
     ui::TGroupBarGroup* options = RzGroupBar1->AddGroup("RzGroup1", "Options");
@@ -182,8 +188,8 @@ void TMainForm::ShowSplash() {
 
 void TMainForm::SetupFirstPage() { SelectPage(piMemory); }
 
-// The global shortcut's module registers the stored key here.
-void TMainForm::RegisterShortcut() {}
+// The stored global shortcut, registered before the options object exists.
+void TMainForm::RegisterShortcut() { OptionsPage->LoadShortcut(); }
 
 // The process list's module creates the list and fills the Process page here.
 void TMainForm::SetupProcessList() {}
@@ -203,16 +209,23 @@ void TMainForm::SetupWashSize() {
 // The Process and Startup pages size their list columns here.
 void TMainForm::SizeListColumns() {}
 
-// The system page's module fills the System page here.
-void TMainForm::SetupSystemPage() {}
+void TMainForm::SetupSystemPage() { SystemPage->Fill(); }
 
 void TMainForm::SetupSettings() {
     Settings = std::make_unique<TSettings>();
     Settings->SetRootKey(HKEY_LOCAL_MACHINE);
     Settings->SetSettingsKey(kOptionsKeyPath);
     Settings->Load();
-    // The Options page's module copies the options into its controls here.
+    // Into the controls in this order; each box's handler runs when the option ticks it.
+    OptionsPage->AttachSettings(Settings.get());
+    OptionsPage->LoadProgramOptions();
+    LoadAutomaticWashing();
+    OptionsPage->LoadRefreshRate();
 }
+
+// The automatic cleaning puts "Clean Memory every", the low-memory box and their two numbers into
+// the group "Automatic Memory Washing" here, between the program options and the refresh rate.
+void TMainForm::LoadAutomaticWashing() {}
 
 void TMainForm::CloseSplash() {
     Sleep(kSplashWaitMs);
@@ -328,6 +341,8 @@ void TMainForm::CloseDown() {
     if (closeDownRuns_ > 0) return;
     ++closeDownRuns_;
     ui::TTimer::StopAll();
+    // No wash may start from the shortcut once the program is ending.
+    OptionsPage->JvApplicationHotKey1.SetActive(false);
     CoolTrayIcon1.SetVisible(false);
     DestroyProcessList();
     StoreStartupList();

@@ -17,7 +17,9 @@
 #include "common/ui/StdCtrls.h"
 #include "common/ui/Timer.h"
 #include "common/ui/TrackBar.h"
+#include "quorvane/settings/OptionsPage.h"
 #include "quorvane/settings/SettingsClass.h"
+#include "quorvane/sysinfo/SystemPage.h"
 
 namespace qv {
 
@@ -72,6 +74,10 @@ public:
     // The options object, created and loaded by the set-up.
     std::unique_ptr<TSettings> Settings;
 
+    // The System and Options pages' contents (built with the window, filled by the set-up).
+    std::unique_ptr<TSystemPage> SystemPage;
+    std::unique_ptr<TOptionsPage> OptionsPage;
+
     // ---- operations
     void SelectPage(int index);
     // The one way to start a wash, with the size on the track bar.
@@ -118,6 +124,8 @@ private:
     void BuildNavigation();
     void BuildTrayMenu();
     void BuildWashGroup();
+    void BuildCpuUsageGroups(ui::TWinControl* area);
+    void LoadAutomaticWashing();
 
     // ---- handlers
     void JvPageList1Change();
