@@ -108,6 +108,7 @@ protected:
         Start();
         HWND main = Running();
         ASSERT_NE(nullptr, main);
+        if (!inTray) EXPECT_TRUE(Until([&] { return IsWindowVisible(main) != FALSE; }));
         EXPECT_EQ(!inTray, IsWindowVisible(main) != FALSE);
         ASSERT_TRUE(qv::test::SendShortcutFromAnotherProgram(code));
         bool progressSeen = false;
