@@ -1,5 +1,6 @@
 #include "quorvane/sysinfo/SystemPage.h"
 
+#include <algorithm>
 #include <string>
 
 #include "quorvane/shell/Launch.h"
@@ -7,7 +8,12 @@
 namespace qv {
 
 namespace {
+// Each tab would be 300 wide, but two of them do not fit the page (596 pixels): the tab
+// control would scroll its tabs. Both tabs share the control's width instead.
 constexpr int kTabWidth = 300;
+constexpr int kTabsWidth = 580;
+// The tab row's margins inside the control.
+constexpr int kTabRowMargin = 6;
 constexpr int kRowStep = 18;
 constexpr int kFolderRowStep = 26;
 
@@ -23,10 +29,10 @@ ui::TLabel* CaptionAndValue(ui::TWinControl* group, const std::string& valueName
 }  // namespace
 
 TSystemPage::TSystemPage(ui::TWinControl* page, HWND mainWindow) : mainWindow_(mainWindow) {
-    SystemTabs = page->Add<ui::TTabControl>("SystemTabs", 8, 8, 580, 413);
+    SystemTabs = page->Add<ui::TTabControl>("SystemTabs", 8, 8, kTabsWidth, 413);
     SystemSheet = SystemTabs->AddTab("SystemSheet", "System");
     CpuSheet = SystemTabs->AddTab("CpuSheet", "CPU");
-    SystemTabs->SetTabWidth(kTabWidth);
+    SystemTabs->SetTabWidth(std::min(kTabWidth, (kTabsWidth - kTabRowMargin) / 2));
     SystemTabs->SetTabIndex(0);
     BuildSystemTab();
     BuildCpuTab();
