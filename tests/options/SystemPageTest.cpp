@@ -142,29 +142,12 @@ TEST_F(SystemPage, TheTempButtonOpensAFileBrowser) {
 TEST(SystemPageUnderWine, TheWindowsGroupFollowsTheVersion) {
     test::WineVersionSwitch versions;
     ASSERT_TRUE(versions.CanRestore());
-    struct Case {
-        const char* version;
-        const char* name;
-        const char* type;
-        const char* sp;
-        const char* build;
-        const char* major;
-        const char* minor;
-    } cases[] = {
-        {"win98", "Windows 98SE", "N/A", "0", "2222", "4", "10"},
-        {"win2k", "Windows 2000", "Professional Edition", "4", "2195", "5", "0"},
-        {"winxp", "Windows XP", "Professional Edition", "3", "2600", "5", "1"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.version);
-        ASSERT_TRUE(versions.Set(c.version));
+    for (const test::WineWindowsFacts& f : test::kWineWindowsFacts) {
+        SCOPED_TRACE(f.version);
+        ASSERT_TRUE(versions.Set(f.version));
         auto r = test::KeyValueLines(test::RunAndRead("\"" + ProgramFolder() + "system_page_report.exe\""));
-        EXPECT_EQ(c.name, r["version"]);
-        EXPECT_EQ(c.type, r["type"]);
-        EXPECT_EQ(c.sp, r["sp"]);
-        EXPECT_EQ(c.build, r["build"]);
-        EXPECT_EQ(c.major, r["major"]);
-        EXPECT_EQ(c.minor, r["minor"]);
+        test::ExpectWindowsFacts(f, r);
         EXPECT_EQ(1u, r.count("productid"));
     }
+}
 }

@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include <gtest/gtest.h>
+
 #include "common/core/Handles.h"
 #include "common/core/Registry.h"
 
@@ -75,6 +77,21 @@ std::string RunAndRead(const std::string& commandLine) {
     while (ReadFile(r, buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
     if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
     return out;
+}
+
+const WineWindowsFacts kWineWindowsFacts[3] = {
+    {"win98", "Windows 98SE", "N/A", "0", "2222", "4", "10"},
+    {"win2k", "Windows 2000", "Professional Edition", "4", "2195", "5", "0"},
+    {"winxp", "Windows XP", "Professional Edition", "3", "2600", "5", "1"},
+};
+
+void ExpectWindowsFacts(const WineWindowsFacts& f, std::map<std::string, std::string>& r) {
+    EXPECT_EQ(f.name, r["version"]);
+    EXPECT_EQ(f.type, r["type"]);
+    EXPECT_EQ(f.sp, r["sp"]);
+    EXPECT_EQ(f.build, r["build"]);
+    EXPECT_EQ(f.major, r["major"]);
+    EXPECT_EQ(f.minor, r["minor"]);
 }
 
 std::map<std::string, std::string> KeyValueLines(const std::string& text) {

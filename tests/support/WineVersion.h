@@ -22,6 +22,20 @@ private:
     std::string current_;
 };
 
+// What the " Windows " group shows under each version Wine pretends to be, as this Wine reports it.
+struct WineWindowsFacts {
+    const char* version;  // winecfg's name
+    const char* name;
+    const char* type;
+    const char* sp;
+    const char* build;
+    const char* major;
+    const char* minor;
+};
+extern const WineWindowsFacts kWineWindowsFacts[3];  // win98, win2k, winxp
+// Checks a report's "version", "type", "sp", "build", "major" and "minor" against the facts.
+void ExpectWindowsFacts(const WineWindowsFacts& f, std::map<std::string, std::string>& report);
+
 // Runs a command line and returns what it wrote to its standard output and error; bounded to 60 s.
 std::string RunAndRead(const std::string& commandLine);
 // "key=value" lines (a trailing carriage return dropped) as a map; other lines are skipped.

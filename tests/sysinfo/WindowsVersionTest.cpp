@@ -158,34 +158,18 @@ TEST(WindowsVersion, RealReadingsUnderWinesVersions) {
     RegSetValueExA(stats, "KERNEL\\CPUUsage", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&planted), 4);
     RegCloseKey(stats);
 
-    struct Case {
-        const char* version;
-        const char* nt;
-        const char* name;
-        const char* type;
-        const char* sp;
-        const char* build;
-        const char* major;
-        const char* minor;
-        const char* cpu;  // the 9x reader gives the planted figure, the NT reader's first reading 0
-    } cases[] = {
-        {"win98", "0", "Windows 98SE", "N/A", "0", "2222", "4", "10", "37"},
-        {"win2k", "1", "Windows 2000", "Professional Edition", "4", "2195", "5", "0", "0"},
-        {"winxp", "1", "Windows XP", "Professional Edition", "3", "2600", "5", "1", "0"},
-    };
-    for (const Case& c : cases) {
-        ASSERT_TRUE(versions.Set(c.version));
+    // The 9x reader gives the planted figure, the NT reader's first reading 0.
+    const char* cpu[] = {"37", "0", "0"};
+    const char* nt[] = {"0", "1", "1"};
+    for (size_t i = 0; i < 3; ++i) {
+        const test::WineWindowsFacts& f = test::kWineWindowsFacts[i];
+        ASSERT_TRUE(versions.Set(f.version));
         auto r = Report();
-        SCOPED_TRACE(c.version);
-        EXPECT_EQ(c.nt, r["nt"]);
-        EXPECT_EQ(c.name, r["name"]);
-        EXPECT_EQ(c.name, r["version"]);
-        EXPECT_EQ(c.type, r["type"]);
-        EXPECT_EQ(c.sp, r["sp"]);
-        EXPECT_EQ(c.build, r["build"]);
-        EXPECT_EQ(c.major, r["major"]);
-        EXPECT_EQ(c.minor, r["minor"]);
-        EXPECT_EQ(c.cpu, r["cpu"]);
+        SCOPED_TRACE(f.version);
+        EXPECT_EQ(nt[i], r["nt"]);
+        EXPECT_EQ(f.name, r["name"]);
+        test::ExpectWindowsFacts(f, r);
+        EXPECT_EQ(cpu[i], r["cpu"]);
     }
     // Newer than the table: the registry's product name.
     ASSERT_TRUE(versions.Set("win7"));
