@@ -150,4 +150,3 @@ TEST(SystemPageUnderWine, TheWindowsGroupFollowsTheVersion) {
         EXPECT_EQ(1u, r.count("productid"));
     }
 }
-}
