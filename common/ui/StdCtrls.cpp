@@ -246,11 +246,14 @@ TGroupBox::TGroupBox(TWinControl* parent, std::string name, const std::string& c
                      int height)
     : TWinControl(parent, std::move(name)), caption_(caption) {
     InitBounds(left, top, width, height);
+    // The window's text is the caption too, so Caption() and other programs read it.
     CreateContainer(WS_VISIBLE, 0);
+    SetWindowTextA(hwnd_, caption_.c_str());
 }
 
 void TGroupBox::SetCaption(const std::string& text) {
     caption_ = text;
+    SetWindowTextA(hwnd_, text.c_str());
     Invalidate();
 }
 

@@ -16,6 +16,10 @@ void OpenHelpFile(HWND owner, const std::string& folder = "");
 void RunUpdater(HWND owner, const std::string& folder = "");
 void OpenSupportPage(HWND owner);
 
+// A request to the shell: verb ("Open", "explore") on target, with owner as parent, no
+// parameters, no working folder, the default show mode; the result is not looked at.
+void ShellRequest(HWND owner, const char* verb, const std::string& target);
+
 // The paths the first two open.
 std::string HelpFilePath(const std::string& folder = "");
 std::string UpdaterPath(const std::string& folder = "");

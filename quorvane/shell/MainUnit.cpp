@@ -118,7 +118,13 @@ void TMainForm::BuildWindow() {
     ProcessPage = std::make_unique<TProcessPage>(Process, Handle());
     ProcessPage->OnRunningProcesses = [this](int count) { ShowRunningProcesses(count); };
     ProcessTimer.OnTimer = [this](ui::TTimer*) { ProcessPage->ProcessTimerTimer(); };
+    SystemPage = std::make_unique<TSystemPage>(System, Handle());
+    BuildCpuUsageGroups(SystemPage->CpuUsageArea);
+    OptionsPage = std::make_unique<TOptionsPage>(Options, Handle(), MemoryTimer, [this] { StartMemoryWash(); });
 }
+
+// The processor monitor builds "CPU Usage History" and "CPU Usage" into the CPU tab's area here.
+void TMainForm::BuildCpuUsageGroups(ui::TWinControl* area) { MemoryMonitor->BuildCpuTabGroups(area, 0, 0); }
 
 void TMainForm::BuildNavigation() {
     ui::TGroupBarGroup* options = RzGroupBar1->AddGroup("RzGroup1", "Options");
@@ -200,8 +206,8 @@ void TMainForm::ShowSplash() {
 
 void TMainForm::SetupFirstPage() { SelectPage(piMemory); }
 
-// The global shortcut's module registers the stored key here.
-void TMainForm::RegisterShortcut() {}
+// The stored global shortcut, registered before the options object exists.
+void TMainForm::RegisterShortcut() { OptionsPage->LoadShortcut(); }
 
 void TMainForm::SetupProcessList() {
     defaultProcessIcon_.reset(ProcessPage->IconList.GetIcon(0));
@@ -236,18 +242,23 @@ void TMainForm::SizeListColumns() {
     StartupPage->SizeListColumns();
 }
 
-// The system page's module fills the System page here.
-void TMainForm::SetupSystemPage() {}
+void TMainForm::SetupSystemPage() { SystemPage->Fill(); }
 
 void TMainForm::SetupSettings() {
     Settings = std::make_unique<TSettings>();
     Settings->SetRootKey(HKEY_LOCAL_MACHINE);
     Settings->SetSettingsKey(kOptionsKeyPath);
     Settings->Load();
-    // The Options page's module copies the options into its controls here; the automatic
-    // washing group's come between "Close Quorvane after cleaning" and the refresh rate.
-    AutoClean->LoadFromSettings(*Settings);
+    // Into the controls in this order; each box's handler runs when the option ticks it.
+    OptionsPage->AttachSettings(Settings.get());
+    OptionsPage->LoadProgramOptions();
+    LoadAutomaticWashing();
+    OptionsPage->LoadRefreshRate();
 }
+
+// The automatic cleaning puts "Clean Memory every", the low-memory box and their two numbers into
+// the group "Automatic Memory Washing" here, between the program options and the refresh rate.
+void TMainForm::LoadAutomaticWashing() { AutoClean->LoadFromSettings(*Settings); }
 
 void TMainForm::CloseSplash() {
     Sleep(kSplashWaitMs);
@@ -382,6 +393,8 @@ void TMainForm::CloseDown() {
     if (closeDownRuns_ > 0) return;
     ++closeDownRuns_;
     ui::TTimer::StopAll();
+    // No wash may start from the shortcut once the program is ending.
+    OptionsPage->JvApplicationHotKey1.SetActive(false);
     CoolTrayIcon1.SetVisible(false);
     DestroyProcessList();
     StoreStartupList();

@@ -19,9 +19,11 @@
 #include "common/ui/TrackBar.h"
 #include "quorvane/processes/ProcessClass.h"
 #include "quorvane/processes/ProcessPage.h"
+#include "quorvane/settings/OptionsPage.h"
 #include "quorvane/settings/SettingsClass.h"
 #include "quorvane/startup/StartupClass.h"
 #include "quorvane/startup/StartupPage.h"
+#include "quorvane/sysinfo/SystemPage.h"
 
 namespace qv {
 
@@ -94,6 +96,10 @@ public:
     std::unique_ptr<TProcessPage> ProcessPage;
     std::unique_ptr<TProcessList> ProcessList;
 
+    // The System and Options pages' contents (built with the window, filled by the set-up).
+    std::unique_ptr<TSystemPage> SystemPage;
+    std::unique_ptr<TOptionsPage> OptionsPage;
+
     // ---- operations
     void SelectPage(int index);
     // The one way to start a wash, with the size on the track bar.
@@ -143,6 +149,8 @@ private:
     void BuildNavigation();
     void BuildTrayMenu();
     void BuildWashGroup();
+    void BuildCpuUsageGroups(ui::TWinControl* area);
+    void LoadAutomaticWashing();
 
     // ---- handlers
     void MemoryTimerTimer();

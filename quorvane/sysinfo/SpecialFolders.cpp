@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <iterator>
+
 #include "common/core/Registry.h"
 
 namespace qv {
@@ -81,6 +83,10 @@ std::vector<TSpecialFolder> ReadSpecialFolders() {
     std::vector<TSpecialFolder> folders;
     for (const Row& r : kRows) folders.push_back({r.Caption, RowPath(r.Source)});
     return folders;
+}
+
+const char* SpecialFolderCaption(int row) {
+    return row >= 0 && row < static_cast<int>(std::size(kRows)) ? kRows[row].Caption : "";
 }
 
 }  // namespace qv

@@ -12,6 +12,8 @@ struct TSpecialFolder {
 };
 
 std::vector<TSpecialFolder> ReadSpecialFolders();
+// The caption of a row (0 to 15), as ReadSpecialFolders gives it.
+const char* SpecialFolderCaption(int row);
 
 // The shell's folder for a CSIDL number, without a trailing separator; empty when not found.
 std::string ShellFolderPath(int csidl);

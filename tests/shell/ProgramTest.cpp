@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "tests/options/HotKeyTool.h"
 #include "tests/support/RegistrySnapshot.h"
 #include "tests/support/TestPaths.h"
 
@@ -91,6 +92,34 @@ protected:
         return true;
     }
     bool Ended(DWORD ms) { return WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0; }
+    // The main window once the set-up has run and the loop answers.
+    HWND Running() {
+        HWND m = nullptr;
+        DWORD_PTR r;
+        if (!Until([&] { return (m = Window("Quorvane", 776)) != nullptr; })) return nullptr;
+        return SendMessageTimeoutA(m, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &r) ? m : nullptr;
+    }
+    // The stored shortcut pressed in another program washes; CloseQVAfterWash then ends the program.
+    void ShortcutWashes(bool inTray) {
+        const WORD code = 0x4000 | 0x8000 | VK_F9;  // Ctrl+Alt+F9
+        SetOption("LoadQVSystemTray", inTray ? 1 : 0);
+        SetOption("CloseQVAfterWash", 1);
+        SetOption("Shortcut", code);
+        Start();
+        HWND main = Running();
+        ASSERT_NE(nullptr, main);
+        if (!inTray) EXPECT_TRUE(Until([&] { return IsWindowVisible(main) != FALSE; }));
+        EXPECT_EQ(!inTray, IsWindowVisible(main) != FALSE);
+        ASSERT_TRUE(qv::test::SendShortcutFromAnotherProgram(code));
+        bool progressSeen = false;
+        bool ended = Until([&] {
+            HWND p = Window("Processing...");
+            if (p && IsWindowVisible(p)) progressSeen = true;
+            return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0;
+        });
+        EXPECT_TRUE(ended) << "the wash ran to its end";
+        EXPECT_EQ(!inTray, progressSeen) << "the progress window only while the window is shown";
+    }
 
     qv::test::RegistrySnapshot keep{HKEY_LOCAL_MACHINE, "Software\\Zephlor"};
     std::string cmd;
@@ -177,3 +206,7 @@ TEST_F(Program, CleanNowWashesAndEndsTheProgramWhenAskedTo) {
     GetExitCodeProcess(pi.hProcess, &code);
     EXPECT_EQ(0u, code);
 }
+
+TEST_F(Program, TheShortcutFromAnotherProgramWashes) { ShortcutWashes(false); }
+
+TEST_F(Program, TheShortcutFromAnotherProgramWashesAlsoInTheTray) { ShortcutWashes(true); }

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <sstream>
 
 #include "common/core/Handles.h"
 #include "common/core/Paths.h"
 #include "common/core/Registry.h"
 #include "tests/support/RegistrySnapshot.h"
 #include "tests/support/ValueSnapshot.h"
+#include "tests/support/WineVersion.h"
 
 using namespace qv;
 
@@ -141,97 +141,14 @@ TEST(ServicePack, MajorNumberFromTheText) {
 // is a per-user Wine setting read when a process starts, so each reading is a new process.
 namespace {
 
-std::string WineVersionSetting() {
-    TRegistry reg(KEY_READ);
-    reg.SetRootKey(HKEY_CURRENT_USER);
-    std::string v;
-    if (reg.OpenKeyReadOnly("Software\\Wine") == ERROR_SUCCESS) reg.ReadString("Version", v);
-    return v;
-}
-
-// Runs a command line and returns what it wrote to its standard output; bounded to 60 s.
-std::string Run(const std::string& commandLine) {
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE r = nullptr, w = nullptr;
-    if (!CreatePipe(&r, &w, &sa, 0)) return {};
-    KernelHandle readEnd(r), writeEnd(w);
-    SetHandleInformation(r, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = w;
-    si.hStdError = w;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi{};
-    std::string cmd = commandLine;
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return {};
-    KernelHandle process(pi.hProcess), thread(pi.hThread);
-    writeEnd.reset();
-    std::string out;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(r, buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
-    if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-    return out;
-}
-
 std::map<std::string, std::string> Report() {
-    std::map<std::string, std::string> values;
-    std::istringstream in(Run("\"" + ProgramFolder() + "sysinfo_report.exe\""));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        size_t eq = line.find('=');
-        if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return values;
+    return test::KeyValueLines(test::RunAndRead("\"" + ProgramFolder() + "sysinfo_report.exe\""));
 }
-
-// Switches Wine's version with winecfg and puts the version that was in force back at the end.
-class WineVersionSwitch {
-public:
-    WineVersionSwitch() : saved_(WineVersionSetting()) {
-        OSVERSIONINFOA vi{};
-        vi.dwOSVersionInfoSize = sizeof vi;
-        GetVersionExA(&vi);  // this process started under the version to go back to
-        const struct {
-            DWORD major, minor;
-            const char* name;
-        } names[] = {{10, 0, "win10"}, {6, 3, "win81"}, {6, 2, "win8"}, {6, 1, "win7"},
-                     {6, 0, "vista"},  {5, 1, "winxp"}, {5, 0, "win2k"}};
-        for (const auto& n : names)
-            if (vi.dwMajorVersion == n.major && vi.dwMinorVersion == n.minor) current_ = n.name;
-        if (!saved_.empty()) current_ = saved_;
-    }
-    ~WineVersionSwitch() {
-        if (!current_.empty()) Set(current_);
-        if (saved_.empty()) {
-            TRegistry reg;
-            reg.SetRootKey(HKEY_CURRENT_USER);
-            if (reg.OpenKey("Software\\Wine", false) == ERROR_SUCCESS) reg.DeleteValue("Version");
-        }
-    }
-    bool CanRestore() const { return !current_.empty(); }
-    // winecfg writes nothing worth reading; it is waited for, at most 60 s.
-    void Set(const std::string& version) {
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        std::string cmd = "winecfg.exe -v " + version;
-        ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-        KernelHandle process(pi.hProcess), thread(pi.hThread);
-        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 60000)) << cmd;
-    }
-
-private:
-    std::string saved_;
-    std::string current_;
-};
 
 }  // namespace
 
 TEST(WindowsVersion, RealReadingsUnderWinesVersions) {
-    WineVersionSwitch versions;
+    test::WineVersionSwitch versions;
     ASSERT_TRUE(versions.CanRestore());
     test::RegistrySnapshot keepStats(HKEY_DYN_DATA, "PerfStats");
     test::CreateKey(HKEY_DYN_DATA, "PerfStats\\StatData");
@@ -241,37 +158,21 @@ TEST(WindowsVersion, RealReadingsUnderWinesVersions) {
     RegSetValueExA(stats, "KERNEL\\CPUUsage", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&planted), 4);
     RegCloseKey(stats);
 
-    struct Case {
-        const char* version;
-        const char* nt;
-        const char* name;
-        const char* type;
-        const char* sp;
-        const char* build;
-        const char* major;
-        const char* minor;
-        const char* cpu;  // the 9x reader gives the planted figure, the NT reader's first reading 0
-    } cases[] = {
-        {"win98", "0", "Windows 98SE", "N/A", "0", "2222", "4", "10", "37"},
-        {"win2k", "1", "Windows 2000", "Professional Edition", "4", "2195", "5", "0", "0"},
-        {"winxp", "1", "Windows XP", "Professional Edition", "3", "2600", "5", "1", "0"},
-    };
-    for (const Case& c : cases) {
-        versions.Set(c.version);
+    // The 9x reader gives the planted figure, the NT reader's first reading 0.
+    const char* cpu[] = {"37", "0", "0"};
+    const char* nt[] = {"0", "1", "1"};
+    for (size_t i = 0; i < 3; ++i) {
+        const test::WineWindowsFacts& f = test::kWineWindowsFacts[i];
+        ASSERT_TRUE(versions.Set(f.version));
         auto r = Report();
-        SCOPED_TRACE(c.version);
-        EXPECT_EQ(c.nt, r["nt"]);
-        EXPECT_EQ(c.name, r["name"]);
-        EXPECT_EQ(c.name, r["version"]);
-        EXPECT_EQ(c.type, r["type"]);
-        EXPECT_EQ(c.sp, r["sp"]);
-        EXPECT_EQ(c.build, r["build"]);
-        EXPECT_EQ(c.major, r["major"]);
-        EXPECT_EQ(c.minor, r["minor"]);
-        EXPECT_EQ(c.cpu, r["cpu"]);
+        SCOPED_TRACE(f.version);
+        EXPECT_EQ(nt[i], r["nt"]);
+        EXPECT_EQ(f.name, r["name"]);
+        test::ExpectWindowsFacts(f, r);
+        EXPECT_EQ(cpu[i], r["cpu"]);
     }
     // Newer than the table: the registry's product name.
-    versions.Set("win7");
+    ASSERT_TRUE(versions.Set("win7"));
     auto r = Report();
     EXPECT_EQ("Microsoft Windows 7", r["productname"]);
     EXPECT_EQ(r["productname"], r["name"]);
