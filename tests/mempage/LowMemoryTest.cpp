@@ -92,7 +92,8 @@ TEST_F(MemoryPageInMainWindow, GroupsFillThePageAboveMemoryToFreeWithoutOverlapp
 }
 
 TEST_F(MemoryPageInMainWindow, MonitorTimersRunFromTheStartAlsoInTheTray) {
-    EXPECT_EQ(1000u, form->MemoryTimer.Interval()) << "until a refresh rate is applied";
+    // The start-up applies the stored refresh rate (index i: (i + 1) x 500 ms).
+    EXPECT_EQ(static_cast<UINT>((form->Settings->AutoRefreshInterval() + 1) * 500), form->MemoryTimer.Interval());
     EXPECT_EQ(1000u, form->CPUTimer.Interval());
     form->HideToTray();
     EXPECT_TRUE(form->MemoryTimer.Enabled());

@@ -56,8 +56,12 @@ protected:
         ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr, &si,
                                    &pi));
         ASSERT_TRUE(Until([&] { return (main = Top("QvContainer", "Quorvane")) && IsWindowVisible(main); }));
+        // The Startup page's list: the one beside the page's "&Refresh" button (the Process
+        // page has a list view too).
+        HWND refresh = Button("&Refresh");
+        ASSERT_NE(nullptr, refresh);
         Search s{pi.dwProcessId, WC_LISTVIEWA, nullptr};
-        EnumChildWindows(main, Match, reinterpret_cast<LPARAM>(&s));
+        EnumChildWindows(GetParent(refresh), Match, reinterpret_cast<LPARAM>(&s));
         list = s.found;
         ASSERT_NE(nullptr, list);
     }
