@@ -19,6 +19,20 @@ TLabel* TWizardFrame::AddHeading(const std::string& name, const std::string& tex
     return l;
 }
 
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r' || c == '\n') {
+            out += "\r\n";
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 TLabel* TWizardFrame::AddText(const std::string& name, const std::string& text, int top, int height) {
     TLabel* l = Add<TLabel>(name, text, 12, top, kPageWidth - 24, height);
     l->SetWordWrap(true);

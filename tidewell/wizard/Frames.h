@@ -17,6 +17,9 @@ protected:
     ui::TLabel* AddText(const std::string& name, const std::string& text, int top, int height);
 };
 
+// A text for the pages' description boxes: multi-line edits, which break lines only at CR LF.
+std::string WithCrLf(const std::string& text);
+
 inline constexpr int kPageWidth = 377;
 inline constexpr int kPageHeight = 275;
 

@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "common/ui/Application.h"
+#include "tidewell/download/DownloadEngine.h"
 #include "tidewell/install/CleanupFiles.h"
 #include "tidewell/proxy/ConfigureForm.h"
 #include "tidewell/record/ReportUnit.h"
@@ -15,27 +16,13 @@
 #include "tidewell/updatelist/UpdateServer.h"
 #include "tidewell/wizard/CloseFormUnit.h"
 #include "tidewell/wizard/CommandLine.h"
+#include "tidewell/wizard/WizardDownloadHost.h"
 
 namespace qv {
 
 using namespace ui;
 
 const char kFinishCaption[] = "&Finish";
-
-// The description box is a multi-line edit, which breaks lines only at CR LF.
-static std::string WithCrLf(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\r' || c == '\n') {
-            out += "\r\n";
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
 
 static TFormOptions MainOptions() {
     TFormOptions o;
@@ -74,7 +61,7 @@ TMainForm::TMainForm() : TForm("MainForm", MainOptions()) {
     ShowProgress1 = PopupMenu1.Add("ShowProgress1", "&Show Progress", [this](TMenuItem* s) { ShowProgress1Click(s); });
     ShowProgress1->Default = true;
     N2 = PopupMenu1.AddSeparator();
-    Pause1 = PopupMenu1.Add("Pause1", "&Pause");
+    Pause1 = PopupMenu1.Add("Pause1", "&Pause", [this](TMenuItem* s) { Pause1Click(s); });
     StopandExit1 = PopupMenu1.Add("StopandExit1", "&Stop and Exit", [this](TMenuItem* s) { StopandExit1Click(s); });
 
     OnPaint = [this](TWinControl*, HDC dc, const RECT&) {
@@ -92,6 +79,12 @@ TMainForm::TMainForm() : TForm("MainForm", MainOptions()) {
     CoolTrayIcon1.OnRightClick = [this](POINT at) { PopupTrayMenu(at); };
     CoolTrayIcon1.SetVisible(true);
     OnStartListCheck = [this](const std::string& server) { StartConnectionThread(*this, server); };
+    OnStartDownloads = [this] {
+        if (downloads_) downloads_->StartDownloads();
+    };
+    OnStopDownload = [this] {
+        if (downloads_) downloads_->Stop();
+    };
 }
 
 TMainForm::~TMainForm() {
@@ -131,8 +124,12 @@ void TMainForm::FormCreate(const std::vector<std::string>& args) {
     XMLDoc = std::make_unique<TXMLDocument>();
 
     Frame1->ListBox1->SetItems(InstalledComponentLines());
+    downloads_.reset();  // it holds the list it works through
     UpdateInfo = std::make_unique<TInfoFile>("Untitled");
     UpdateServer = UpdateServerAddress();
+    downloadHost_ = std::make_unique<TWizardDownloadHost>(*this);
+    downloads_ = std::make_unique<TDownloadEngine>(*downloadHost_, *UpdateInfo, CleanupFiles, StopRequested);
+    downloads_->Server = UpdateServer;
 
     SilentMode = commandLine.SilentMode;
     TrayMode = commandLine.TrayMode;
@@ -142,6 +139,7 @@ void TMainForm::FormCreate(const std::vector<std::string>& args) {
 void TMainForm::FormDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
+    downloads_.reset();  // a running worker is stopped and waited for; its partial file goes with it
     DeleteCleanupFiles(CleanupFiles);
     CoolTrayIcon1.SetVisible(false);
     Application().OnMinimize = nullptr;
@@ -290,6 +288,10 @@ void TMainForm::CancelBtnClick(TControl*) {
 }
 
 void TMainForm::StopandExit1Click(TMenuItem*) { CancelBtnClick(nullptr); }
+
+void TMainForm::Pause1Click(TMenuItem*) {
+    if (downloads_) downloads_->Pause1Click();
+}
 
 void TMainForm::ShowProgress1Click(TMenuItem*) { Application().Restore(); }
 

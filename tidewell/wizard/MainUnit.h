@@ -29,6 +29,8 @@ namespace qv {
 class TfrmConfigure;
 class TfrmReport;
 class TCloseForm;
+class TDownloadEngine;
+class TWizardDownloadHost;
 
 extern const char kFinishCaption[];  // "&Finish"
 
@@ -63,11 +65,14 @@ public:
     void CreateSmallWindows();
     TCloseForm& CloseForm() const { return *closeForm_; }
     TfrmReport& ReportForm() const { return *report_; }
+    // Page 4's downloads; made by FormCreate, stopped and freed by FormDestroy.
+    TDownloadEngine* Downloads() const { return downloads_.get(); }
 
     void btnNextClick(ui::TControl* sender);
     void btnBackClick(ui::TControl* sender);
     void CancelBtnClick(ui::TControl* sender);
     void StopandExit1Click(ui::TMenuItem* sender);
+    void Pause1Click(ui::TMenuItem* sender);
     void ShowProgress1Click(ui::TMenuItem* sender);
     void Configure1Click(ui::TMenuItem* sender);
     void AboutTidewell1Click(ui::TMenuItem* sender);
@@ -88,8 +93,8 @@ public:
     int32_t ListLength = 0;    // its length as the server announced it (0: none announced)
 
     // The work the pages start: the list check (page 2, or -S at once) with the update server's
-    // base address, and the downloads (page 4). Set by the parts that do that work; an
-    // unassigned one is skipped.
+    // base address, and the downloads (page 4). The window sets them to its list worker and its
+    // download engine; an unassigned one is skipped.
     std::function<void(const std::string& server)> OnStartListCheck;
     std::function<void()> OnStartDownloads;
     // Asks a running download to stop (Cancel, Stop and Exit).
@@ -133,6 +138,8 @@ private:
     std::unique_ptr<TfrmConfigure> configure_;
     std::unique_ptr<TCloseForm> closeForm_;
     std::unique_ptr<TfrmReport> report_;
+    std::unique_ptr<TWizardDownloadHost> downloadHost_;
+    std::unique_ptr<TDownloadEngine> downloads_;
     bool comInitialised_ = false;
     bool destroyed_ = false;
 };
