@@ -1,5 +1,7 @@
 #include "quorvane/shell/MainUnit.h"
 
+#include "release/ProgramResources.rc.h"
+
 #include "common/core/OSError.h"
 #include "common/core/Registry.h"
 #include "common/core/Unhandled.h"
@@ -43,8 +45,9 @@ TMainForm::TMainForm()
     : ui::TForm("MainForm", MainOptions()),
       header_(MakeHeaderPicture()),
       footer_(MakeFooterPicture()),
-      bigIcon_(MakeProgramIcon(32)),
-      smallIcon_(MakeProgramIcon(16)) {
+      bigIcon_(ProgramIcon(IDI_PROGRAM, 32)),
+      smallIcon_(ProgramIcon(IDI_PROGRAM, 16)),
+      trayIcon_(ProgramIcon(IDI_TRAY, 16)) {
     ui::Application().SetMainForm(this);
     SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
@@ -54,7 +57,7 @@ TMainForm::TMainForm()
     OnEndSession = [this](ui::TForm*) { Close(); };
     // Minimize to tray: however the window is minimized, only the tray icon remains.
     ui::Application().OnMinimize = [this] { HideToTray(); };
-    CoolTrayIcon1.SetIcon(smallIcon_.get());
+    CoolTrayIcon1.SetIcon(trayIcon_.get());
     CoolTrayIcon1.SetHint("Quorvane");
     CoolTrayIcon1.OnDblClick = [this] { RestoreFromTray(); };
     CoolTrayIcon1.OnRightClick = [this](POINT at) { PopupTrayMenu(at); };

@@ -170,7 +170,7 @@ private:
     void SetWashControlsEnabled(bool on);
 
     GdiObject header_, footer_;
-    IconHandle bigIcon_, smallIcon_;
+    IconHandle bigIcon_, smallIcon_, trayIcon_;
     // A copy of IconList's image 0, the generic program icon, handed to the process list.
     IconHandle defaultProcessIcon_;
     std::unique_ptr<TSplashScreen> splash_;

@@ -171,6 +171,12 @@ GdiObject MakeSplashPicture() {
     return c.Take();
 }
 
+IconHandle ProgramIcon(int resourceId, int size) {
+    HANDLE h = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId), IMAGE_ICON, size, size, 0);
+    if (h) return IconHandle(static_cast<HICON>(h));
+    return MakeProgramIcon(size);
+}
+
 IconHandle MakeProgramIcon(int size) {
     // The colour picture with black outside the round mark, and a mask that is transparent
     // (white) outside it: the form the system has wanted since the 9x family.

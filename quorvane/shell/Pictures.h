@@ -19,6 +19,9 @@ GdiObject MakeFooterPicture();
 GdiObject MakeSplashPicture();
 // The program's icon at size x size pixels (16 and 32 are the sizes the system asks for).
 IconHandle MakeProgramIcon(int size);
+// The icon of the program's resources with this id at this size; where the running module has
+// no such resource (the test programs), the drawn program icon.
+IconHandle ProgramIcon(int resourceId, int size);
 
 // Draws a whole bitmap at (x, y) of the device context.
 void DrawPicture(HDC dc, HBITMAP bmp, int x, int y);
