@@ -20,7 +20,6 @@ namespace {
 // among them), the watchdog always as a time-out. WinInet's longer limit still bounds the
 // transport thread that is left behind.
 const DWORD kInetGrace = 500;
-const DWORD kChunkSize = 32 * 1024;
 
 DWORD AddSaturated(DWORD a, DWORD b) {
     return (a >= INFINITE - b) ? INFINITE - 1 : a + b;
@@ -293,15 +292,17 @@ void Fetch(TTransfer& t) {
     if (!reason.empty()) t.statusLine += " " + reason;
     if (!Post(t, TPosted::Headers) || t.job == TJob::Head) return;
 
-    t.buffer.resize(kChunkSize);
+    DWORD piece = kHttpMinPiece;
     for (;;) {
+        if (t.buffer.size() < piece) t.buffer.resize(piece);
         DWORD got = 0;
         started = ::GetTickCount();
-        if (!::InternetReadFile(request.h, t.buffer.data(), kChunkSize, &got)) {
+        if (!::InternetReadFile(request.h, t.buffer.data(), piece, &got)) {
             DWORD err = ::GetLastError();
             return FailInetCall(t, err, started);
         }
         if (got == 0) break;
+        piece = NextHttpPiece(piece, ::GetTickCount() - started);
         t.filled = got;
         if (!Post(t, TPosted::Chunk)) return;
     }
@@ -377,6 +378,12 @@ TPosted Await(TTransfer& t, HANDLE abortEvent, DWORD limit) {
 }
 
 }  // namespace
+
+DWORD NextHttpPiece(DWORD piece, DWORD tookMs) {
+    if (tookMs <= kHttpQuickPieceMs) return piece >= kHttpMaxPiece / 2 ? kHttpMaxPiece : piece * 2;
+    if (tookMs >= kHttpSlowPieceMs) return piece <= kHttpMinPiece * 2 ? kHttpMinPiece : piece / 2;
+    return piece;
+}
 
 THttpAddress ParseHttpAddress(const std::string& address) {
     std::string text = Trim(address);

@@ -147,6 +147,20 @@ private:
     HANDLE runningEvent_; // manual reset; cleared while paused
 };
 
+// How much the transport asks WinInet for in one read. WinInet returns from a read only when its
+// buffer is full (or the body has ended), so a piece is all the caller sees of the line until it
+// is complete: pieces start small, so the first progress comes early and a slow line shows in
+// small steps, and double while they arrive quickly (a read costs about the same whatever its
+// size, so large pieces are what make a fast line fast). A piece that took long halves the next.
+// The shown progress thus lags the line by about a quarter of a second of its rate at most,
+// unless the line slows down sharply within one piece.
+const DWORD kHttpMinPiece = 4 * 1024;
+const DWORD kHttpMaxPiece = 1024 * 1024;
+const DWORD kHttpQuickPieceMs = 50;
+const DWORD kHttpSlowPieceMs = 250;
+// The size of the read after a piece of `piece` bytes that took `tookMs` to arrive.
+DWORD NextHttpPiece(DWORD piece, DWORD tookMs);
+
 // Parses "http://host[:port][/path]" (scheme optional); BadAddress when it is no http address.
 struct THttpAddress {
     std::string Host;

@@ -132,6 +132,27 @@ TEST(HttpClientTest, GetDeliversBodyWithRisingProgress) {
     }
 }
 
+// Reads grow while pieces arrive quickly and shrink when they take long, within their bounds.
+TEST(HttpPieceTest, GrowsOnAQuickLineAndShrinksOnASlowOne) {
+    struct Case {
+        DWORD piece, tookMs, next;
+    } cases[] = {
+        {kHttpMinPiece, 0, 2 * kHttpMinPiece},
+        {kHttpMinPiece, kHttpQuickPieceMs, 2 * kHttpMinPiece},
+        {kHttpMaxPiece / 2, 1, kHttpMaxPiece},
+        {kHttpMaxPiece, 1, kHttpMaxPiece},
+        {kHttpMaxPiece / 2 + 1, 1, kHttpMaxPiece},  // never past the buffer's largest size
+        {4 * kHttpMinPiece, kHttpQuickPieceMs + 1, 4 * kHttpMinPiece},
+        {4 * kHttpMinPiece, kHttpSlowPieceMs - 1, 4 * kHttpMinPiece},
+        {4 * kHttpMinPiece, kHttpSlowPieceMs, 2 * kHttpMinPiece},
+        {kHttpMaxPiece, 60000, kHttpMaxPiece / 2},
+        {kHttpMinPiece, 60000, kHttpMinPiece},
+        {kHttpMinPiece * 2 - 1, 60000, kHttpMinPiece},  // never below the smallest
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.next, NextHttpPiece(c.piece, c.tookMs)) << c.piece << " bytes in " << c.tookMs << " ms";
+}
+
 TEST(HttpClientTest, GetIntoFileWritesTheWholeBody) {
     TestHttpServer server;
     HttpReply reply;

@@ -165,7 +165,8 @@ TEST_F(DownloadSessionTest, PageFourShowsTheTransferAndTheTrayMenuPausesAndStops
     server.Serve(kUpdateListPath, list);
     test::HttpReply file;
     file.patternSize = size;
-    file.stallAfter = 64 * 1024 + 100;  // the server goes silent part way (reads take 32 KB pieces)
+    // The server goes silent part way: the first read (4 KB) arrives, the next one waits.
+    file.stallAfter = 4 * 1024 + 100;
     server.Serve("/files/Quorvane.chm", file);
     PointAt("http://127.0.0.1:" + std::to_string(server.Port()));
     std::string dest = ProgramFolder() + "wiretest\\";
@@ -181,16 +182,16 @@ TEST_F(DownloadSessionTest, PageFourShowsTheTransferAndTheTrayMenuPausesAndStops
     SendMessageA(f->btnNext->Handle(), BM_CLICK, 0, 0);  // Install
     ASSERT_EQ(4, f->CurrentPage);
     EXPECT_TRUE(test::PumpMessagesUntil(
-        [&] { return f->Frame4->Label1->Caption() == "Downloading Help - 64 KB / 340 KB ..."; }, 60000))
+        [&] { return f->Frame4->Label1->Caption() == "Downloading Help - 4 KB / 340 KB ..."; }, 60000))
         << f->Frame4->Label1->Caption();
     EXPECT_EQ("About Help", f->Frame4->RichEdit1->Text());
-    EXPECT_EQ(9, f->Frame4->ProgressBar2->PartsComplete()) << "64 KB of twice 340 KB";
-    EXPECT_EQ("Downloading  Updates... 9%", f->CoolTrayIcon1.Hint());
+    EXPECT_EQ(1, f->Frame4->ProgressBar2->PartsComplete()) << "4 KB of twice 340 KB";
+    EXPECT_EQ("Downloading  Updates... 1%", f->CoolTrayIcon1.Hint());
     EXPECT_TRUE(FileExists(dest + "~Quorvane.chm"));
 
     f->Pause1->Click();
     EXPECT_EQ("&Resume", f->Pause1->Caption);
-    EXPECT_EQ("Downloading  Updates... 9% - Paused", f->CoolTrayIcon1.Hint());
+    EXPECT_EQ("Downloading  Updates... 1% - Paused", f->CoolTrayIcon1.Hint());
     f->Pause1->Click();
     EXPECT_EQ("&Pause", f->Pause1->Caption);
 
