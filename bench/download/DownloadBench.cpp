@@ -1,7 +1,8 @@
 // One entry's download through the engine (worker, HTTP client, temporary file), then its
 // installation copy in 1024-byte blocks with progress, against a plain file copy of the same
-// file. Arguments: the file's address, its size, the folder to install into. Prints seconds; the
-// script beside this file sets them against curl fetching the same file from the same server.
+// file; then the same entry again with its progress on the wizard's own window. Arguments: the
+// file's address, its size, the folder to install into. Prints seconds; the script beside this
+// file sets them against curl fetching the same file from the same server.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,8 +12,11 @@
 
 #include "common/http/HttpClient.h"
 #include "common/thread/Thread.h"
+#include "common/ui/Application.h"
 #include "tidewell/download/DownloadEngine.h"
 #include "tidewell/download/DownloadPaths.h"
+#include "tidewell/wizard/MainUnit.h"
+#include "tidewell/wizard/WizardDownloadHost.h"
 
 namespace {
 
@@ -56,6 +60,73 @@ public:
     }
 };
 
+// The wizard's window and tray icon show the progress; the session's own steps are watched.
+class WindowHost : public qv::TWizardDownloadHost {
+public:
+    explicit WindowHost(qv::TMainForm& form) : TWizardDownloadHost(form) {}
+    double installStarted = 0;
+    bool ended = false;
+    std::string error;
+
+    bool IsEntryChecked(size_t) override { return true; }
+    qv::TProxyState ProxySettings() override { return {}; }
+    double lineTime = 0, barTime = 0, hintTime = 0, pumpTime = 0;
+    void SetProgressLine(const std::string& t) override {
+        if (installStarted == 0 && t.compare(0, 11, "Installing ") == 0) installStarted = Now();
+        double a = Now();
+        TWizardDownloadHost::SetProgressLine(t);
+        lineTime += Now() - a;
+    }
+    void SetFileBar(int p) override {
+        double a = Now();
+        TWizardDownloadHost::SetFileBar(p);
+        barTime += Now() - a;
+    }
+    void SetTotalBar(int p) override {
+        double a = Now();
+        TWizardDownloadHost::SetTotalBar(p);
+        barTime += Now() - a;
+    }
+    void SetTrayHint(const std::string& t) override {
+        double a = Now();
+        TWizardDownloadHost::SetTrayHint(t);
+        hintTime += Now() - a;
+    }
+    void ProcessMessages() override {
+        double a = Now();
+        TWizardDownloadHost::ProcessMessages();
+        pumpTime += Now() - a;
+    }
+    void ReportError(const std::string& m) override { error = m, ended = true; }
+    void ShowPage(int) override { ended = true; }
+    void CloseMainWindow() override { ended = true; }
+    void TerminateApplication() override { ended = true; }
+};
+
+std::unique_ptr<qv::TInfoFile> OneEntry(const std::string& url, long size) {
+    auto info = std::make_unique<qv::TInfoFile>("Untitled");
+    auto f = std::make_unique<qv::TFile>("bench.bin");
+    f->ProductName = "Bench";
+    f->FilePath = url;
+    f->FileSize = size;
+    f->DestFile = "bench.bin";
+    f->Version.Parse("1.0.0");
+    info->Files.push_back(std::move(f));
+    return info;
+}
+
+template <class Host>
+void RunSession(Host& host, qv::TInfoFile& info, const std::string& url, const std::string& folder) {
+    std::vector<std::string> cleanup;
+    volatile bool stop = false;
+    qv::TDownloadEngine engine(host, info, cleanup, stop);
+    engine.Server = url;
+    engine.ProgramFolder = folder;
+    engine.StartDownloads();
+    MSG msg;
+    while (!host.ended && GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,24 +141,9 @@ int main(int argc, char** argv) {
     if (folder.back() != '\\') folder += '\\';
 
     BenchHost host;
-    qv::TInfoFile info("Untitled");
-    auto f = std::make_unique<qv::TFile>("bench.bin");
-    f->ProductName = "Bench";
-    f->FilePath = url;
-    f->FileSize = size;
-    f->DestFile = "bench.bin";
-    f->Version.Parse("1.0.0");
-    info.Files.push_back(std::move(f));
-    std::vector<std::string> cleanup;
-    volatile bool stop = false;
-    qv::TDownloadEngine engine(host, info, cleanup, stop);
-    engine.Server = url;
-    engine.ProgramFolder = folder;
-
+    auto info = OneEntry(url, size);
     double start = Now();
-    engine.StartDownloads();
-    MSG msg;
-    while (!host.ended && GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    RunSession(host, *info, url, folder);
     double end = Now();
     if (!host.error.empty()) {
         std::fprintf(stderr, "%s\n", host.error.c_str());
@@ -121,6 +177,28 @@ int main(int argc, char** argv) {
     double c1 = Now();
     std::printf("copy_seconds %.4f\n", copied ? c1 - c0 : -1.0);
     DeleteFileA(copy.c_str());
+
+    // Again, with the progress on the wizard's fourth page and in the tray icon's hint.
+    {
+        DeleteFileA((folder + "bench.bin").c_str());
+        auto form = std::make_unique<qv::TMainForm>();
+        qv::ui::Application().SetMainForm(form.get());
+        form->FormCreate({});
+        form->Show();
+        form->ShowPage(4);
+        WindowHost windowHost(*form);
+        auto windowInfo = OneEntry(url, size);
+        RunSession(windowHost, *windowInfo, url, folder);
+        double w1 = Now();
+        if (!windowHost.error.empty()) {
+            std::fprintf(stderr, "%s\n", windowHost.error.c_str());
+            return 1;
+        }
+        std::printf("install_window_seconds %.4f\n", w1 - windowHost.installStarted);
+        std::printf("window_line %.4f bars %.4f hint %.4f messages %.4f\n", windowHost.lineTime, windowHost.barTime,
+                    windowHost.hintTime, windowHost.pumpTime);
+        form.reset();
+    }
     qv::DoneMainThread();
     return 0;
 }

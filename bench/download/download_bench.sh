@@ -26,7 +26,7 @@ for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
 url="http://127.0.0.1:$(cat "$work/port")/bench.bin"
 
 best() { sort -g | head -1; }
-curl_times=() dl_times=() inst_times=() copy_times=() client_times=()
+curl_times=() dl_times=() inst_times=() copy_times=() client_times=() window_times=()
 for round in 1 2 3; do
   curl_times+=("$(curl -s -o "$work/curl/bench.bin" -w '%{time_total}' "$url")")
   out=$(wine "$QV_BUILD/win32/bin/download_bench.exe" "$url" "$size" "$(winepath -w "$work/engine")" </dev/null)
@@ -35,6 +35,7 @@ for round in 1 2 3; do
   inst_times+=("$(awk '/^install_seconds/ {print $2}' <<<"$out")")
   copy_times+=("$(awk '/^copy_seconds/ {print $2}' <<<"$out")")
   client_times+=("$(awk '/^client_seconds/ {print $2}' <<<"$out")")
+  window_times+=("$(awk '/^install_window_seconds/ {print $2}' <<<"$out")")
   rm -f "$work/engine/"*
 done
 c=$(printf '%s\n' "${curl_times[@]}" | best)
@@ -42,9 +43,11 @@ d=$(printf '%s\n' "${dl_times[@]}" | best)
 i=$(printf '%s\n' "${inst_times[@]}" | best)
 p=$(printf '%s\n' "${copy_times[@]}" | best)
 h=$(printf '%s\n' "${client_times[@]}" | best)
-awk -v c="$c" -v d="$d" -v i="$i" -v p="$p" -v h="$h" -v s="$size" 'BEGIN {
+w=$(printf '%s\n' "${window_times[@]}" | best)
+awk -v c="$c" -v d="$d" -v i="$i" -v p="$p" -v h="$h" -v w="$w" -v s="$size" 'BEGIN {
   mb = s / 1048576
   printf "download 64 MB: engine %.3f s (%.0f MB/s), curl %.3f s (%.0f MB/s); engine/curl throughput %.2f (target >= 0.80)\n", d, mb / d, c, mb / c, c / d
   printf "  the HTTP client alone into a file: %.3f s; engine/client throughput %.2f, client/curl %.2f\n", h, h / d, c / h
   printf "install copy: 1024-byte blocks with progress %.3f s, plain file copy %.3f s; plain/blocks %.2f\n", i, p, p / i
+  printf "  the same with its progress on the wizard window: %.3f s; plain/window %.2f\n", w, p / w
 }'

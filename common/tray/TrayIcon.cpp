@@ -58,6 +58,8 @@ void TTrayIcon::SetIcon(HICON icon) {
 }
 
 void TTrayIcon::SetHint(const std::string& hint) {
+    // Callers set it with every progress step; the shell takes a long while over each change.
+    if (hint == hint_) return;
     hint_ = hint;
     Update();
 }

@@ -78,7 +78,7 @@ public:
     virtual void SetEnabled(bool v);
     bool Enabled() const;
     virtual void SetCaption(const std::string& text);
-    std::string Caption() const;
+    virtual std::string Caption() const;
     void SetFont(const TFont& f);
     const TFont& Font() const { return font_; }
     // Background colour (clNone: the parent's); text colour comes from the font.

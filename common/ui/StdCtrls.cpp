@@ -23,9 +23,8 @@ void TLabel::FitToText() {
     if (!autoSize_ || !hwnd_) return;
     HDC dc = GetDC(hwnd_);
     HGDIOBJ old = SelectObject(dc, FontHandle(font_));
-    std::string text = Caption();
     SIZE sz{0, 0};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &sz);
+    GetTextExtentPoint32A(dc, caption_.c_str(), static_cast<int>(caption_.size()), &sz);
     TEXTMETRICA tm;
     GetTextMetricsA(dc, &tm);
     SelectObject(dc, old);
@@ -34,14 +33,30 @@ void TLabel::FitToText() {
 }
 
 void TLabel::SetCaption(const std::string& text) {
-    TControl::SetCaption(text);
+    if (text == caption_) return;
+    caption_ = text;
+    if (!hwnd_) return;
+    textPending_ = true;
     FitToText();
+    MarkForPaint();
+}
+
+void TLabel::MarkForPaint() {
+    if (paintPending_) return;  // the label and what lies under it are to be painted already
+    paintPending_ = true;
     // A transparent label draws no background: the parent must repaint what the old text covered.
-    if (transparent_ && parent_ && hwnd_) {
+    if (transparent_ && parent_) {
         RECT r{left_, top_, left_ + width_, top_ + height_};
         InvalidateRect(parent_->Handle(), &r, TRUE);
     }
     Invalidate();
+}
+
+void TLabel::FlushText() {
+    if (!textPending_) return;
+    textPending_ = false;
+    // Past the static control: it would paint at once, and the paint is on its way.
+    DefWindowProcA(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption_.c_str()));
 }
 
 void TLabel::Restyle() {
@@ -90,7 +105,26 @@ bool TLabel::HandleCommand(WORD code) {
     return false;
 }
 
-bool TLabel::SubclassMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+bool TLabel::SubclassMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+    case WM_PAINT:
+        paintPending_ = false;
+        FlushText();
+        break;
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+        FlushText();
+        break;
+    case WM_SETTEXT:  // from outside SetCaption
+        textPending_ = false;
+        caption_ = lp ? reinterpret_cast<const char*>(lp) : "";
+        result = DefWindowProcA(hwnd_, msg, wp, lp);
+        FitToText();
+        MarkForPaint();
+        return true;
+    default:
+        break;
+    }
     if (!link_) return false;
     if (msg == WM_SETCURSOR) {
         SetCursor(LoadCursor(nullptr, MAKEINTRESOURCE(32649)));  // IDC_HAND; not in every system's headers

@@ -11,7 +11,11 @@ class TLabel : public TControl {
 public:
     TLabel(TWinControl* parent, std::string name, const std::string& caption, int left, int top, int width = 0,
            int height = 0);
+    // The text goes to the window with its next paint (or when someone asks the window for it):
+    // a label that follows a copy block by block must cost next to nothing per change, and each
+    // change of a window's text is a round trip through the system.
     void SetCaption(const std::string& text) override;
+    std::string Caption() const override { return caption_; }
     // Transparent: only the text is drawn, over whatever the parent paints.
     void SetTransparent(bool t);
     void SetAlignment(TAlignment a);
@@ -28,6 +32,11 @@ protected:
 private:
     void Restyle();
     void FitToText();
+    void FlushText();
+    void MarkForPaint();
+    std::string caption_;
+    bool textPending_ = false;   // caption_ has not reached the window yet
+    bool paintPending_ = false;  // invalidated since the last WM_PAINT
     bool transparent_ = false;
     bool autoSize_;
     bool wordWrap_ = false;

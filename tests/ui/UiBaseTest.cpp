@@ -89,6 +89,39 @@ TEST_F(UiBase, FormClientSizeAndCentring) {
     EXPECT_NEAR((area.left + area.right) / 2, (wr.left + wr.right) / 2, 1);
 }
 
+// A label keeps a new text until it paints: the paint, and anyone who asks the window, see the
+// latest one; a text set on the window directly is the label's caption too.
+TEST_F(UiBase, LabelTextReachesItsWindowByThePaintOrWhenAsked) {
+    TestForm f;
+    f.Show();
+    HWND h = f.label->Handle();
+    auto stored = [h] {  // the window's own text, read without a message to the window
+        wchar_t buf[64] = {};
+        InternalGetWindowText(h, buf, 64);
+        return std::wstring(buf);
+    };
+    UpdateWindow(h);
+    const int shortWidth = f.label->Width();
+    for (const char* t : {"One", "Two", "A much longer text than before"}) f.label->SetCaption(t);
+    EXPECT_EQ("A much longer text than before", f.label->Caption());
+    EXPECT_GT(f.label->Width(), shortWidth) << "an autosized label follows its text";
+    UpdateWindow(h);
+    EXPECT_EQ(L"A much longer text than before", stored());
+
+    f.label->SetCaption("Asked for");
+    char buf[64] = {};
+    GetWindowTextA(h, buf, sizeof buf);
+    EXPECT_STREQ("Asked for", buf);
+    EXPECT_EQ(L"Asked for", stored());
+
+    SetWindowTextA(h, "Hi");
+    EXPECT_EQ("Hi", f.label->Caption());
+    EXPECT_LT(f.label->Width(), shortWidth);
+    f.label->SetCaption("Asked for");  // differs from the window's text: it must reach it
+    UpdateWindow(h);
+    EXPECT_EQ(L"Asked for", stored());
+}
+
 TEST_F(UiBase, EditAndComboReportChanges) {
     TestForm f;
     int changes = 0, picks = 0;
