@@ -68,9 +68,10 @@ public:
     bool ended = false;
     std::string error;
 
+    double lineTime = 0, barTime = 0, hintTime = 0, pumpTime = 0;  // where the window's share goes
+
     bool IsEntryChecked(size_t) override { return true; }
     qv::TProxyState ProxySettings() override { return {}; }
-    double lineTime = 0, barTime = 0, hintTime = 0, pumpTime = 0;
     void SetProgressLine(const std::string& t) override {
         if (installStarted == 0 && t.compare(0, 11, "Installing ") == 0) installStarted = Now();
         double a = Now();
@@ -183,8 +184,10 @@ int main(int argc, char** argv) {
         DeleteFileA((folder + "bench.bin").c_str());
         auto form = std::make_unique<qv::TMainForm>();
         qv::ui::Application().SetMainForm(form.get());
+        form->OnStartListCheck = [](const std::string&) {};  // the page stays on the transfer
         form->FormCreate({});
         form->Show();
+        form->OnStartDownloads = nullptr;  // the session below is the page's transfer
         form->ShowPage(4);
         WindowHost windowHost(*form);
         auto windowInfo = OneEntry(url, size);
@@ -195,6 +198,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::printf("install_window_seconds %.4f\n", w1 - windowHost.installStarted);
+        std::printf("window_page %d\n", form->CurrentPage);
         std::printf("window_line %.4f bars %.4f hint %.4f messages %.4f\n", windowHost.lineTime, windowHost.barTime,
                     windowHost.hintTime, windowHost.pumpTime);
         form.reset();
